@@ -1,0 +1,70 @@
+// Font: a face name, height and style resolved to an installed face through fontconfig and
+// drawn with FreeType; glyphs are cached per font.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/gfx/Color.h"
+#include "platform/gfx/Geometry.h"
+
+class Bitmap;
+class Region;
+
+// Height follows the platform: negative is the character height in pixels (the em size),
+// positive the cell height (ascent + descent), zero a default of 16-pixel cells.
+struct FontSpec {
+  std::string face = "MS Sans Serif";
+  int height = -11;
+  bool bold = false;
+  bool italic = false;
+  bool underline = false;
+  bool strikeOut = false;
+
+  bool operator==(const FontSpec&) const = default;
+};
+
+// Points to a negative height at 96 dots per inch, and back.
+int PointsToHeight(int points);
+int HeightToPoints(int height);
+
+struct TextMetrics {
+  int height = 0;  // ascent + descent
+  int ascent = 0;
+  int descent = 0;
+  int internalLeading = 0;
+  int externalLeading = 0;
+  int aveCharWidth = 0;
+  int maxCharWidth = 0;
+};
+
+class FontFace;  // the resolved face and its glyph cache, shared between equal fonts
+
+class Font {
+ public:
+  Font();  // the default font: "MS Sans Serif", -11
+  explicit Font(const FontSpec& spec);
+
+  const FontSpec& Spec() const { return m_spec; }
+  const TextMetrics& Metrics() const;
+  // Width of a UTF-8 text in pixels (advances, no kerning across fallback faces).
+  int TextWidth(std::string_view utf8) const;
+  Size TextExtent(std::string_view utf8) const;
+  // Draws a UTF-8 line with the top of its cell at (x, y) in device coordinates of
+  // `target`, only inside `clip`; smoothed edges are blended with what is below.
+  void Draw(Bitmap& target, int x, int y, std::string_view utf8, Color color,
+            const Region& clip) const;
+  // The family name of the face actually used for the first character (for diagnostics).
+  std::string ResolvedFamily() const;
+  // Whether some installed face (the face or a fallback) has a glyph for `codepoint`.
+  bool CanDraw(char32_t codepoint) const;
+
+ private:
+  FontSpec m_spec;
+  std::shared_ptr<FontFace> m_face;
+};
+
+// Sorted, distinct family names of the installed faces (EnumFontFamilies).
+const std::vector<std::string>& FontFamilies();
