@@ -67,6 +67,7 @@ constexpr std::uint32_t DT_HIDEPREFIX = 0x100000;
 
 // Stretch modes.
 constexpr int BLACKONWHITE = 1;
+constexpr int WHITEONBLACK = 2;
 constexpr int COLORONCOLOR = 3;
 constexpr int HALFTONE = 4;
 
@@ -81,20 +82,29 @@ class DC {
   Bitmap& Target() { return *m_target; }
   const Bitmap& Target() const { return *m_target; }
 
-  // The origin in bitmap coordinates (SetViewportOrgEx sets it relative to the creation
-  // origin; the clip stays where it is on the bitmap).
+  // The origin in bitmap coordinates (SetViewportOrg sets it relative to the creation
+  // origin and returns the previous relative one; the clip stays where it is on the bitmap).
   Point Origin() const { return m_origin; }
   Point SetViewportOrg(Point logicalOrigin);
+  Point ViewportOrg() const { return m_origin - m_creationOrigin; }
 
-  // Clip regions are given in logical coordinates. SelectClipRgn(nullptr) removes the
-  // application's clip; the creation clip always applies on top.
+  // As on the platform, SelectClipRgn takes the region in device coordinates of the
+  // context (relative to its creation origin, not moved by the viewport origin) and copies
+  // it; nullptr removes the application's clip. ExcludeClipRect, IntersectClipRect and
+  // OffsetClipRgn take logical coordinates. The creation clip always applies on top. Each
+  // returns the kind of the resulting effective clip (NULLREGION, SIMPLEREGION, ...).
   int SelectClipRgn(const Region* rgn);
   int ExcludeClipRect(const Rect& r);
   int IntersectClipRect(const Rect& r);
   int OffsetClipRgn(int dx, int dy);
+  // The application's clip in device coordinates as GetClipRgn gives it; false when none.
+  bool GetClipRgn(Region& out) const;
   Region ClipRegion() const;  // the effective clip, logical coordinates
-  Rect ClipBox() const;
+  Rect ClipBox() const;       // its bounds (logical), all zero when empty
   bool PtVisible(Point p) const;
+  bool RectVisible(const Rect& r) const;
+  // The effective clip in bitmap coordinates (for routines that draw on the bitmap).
+  const Region& DeviceClip() const { return m_clip; }
 
   Pen SelectPen(const Pen& pen);
   Brush SelectBrush(const Brush& brush);
@@ -109,41 +119,80 @@ class DC {
   int SetBkMode(int mode);
   int BkMode() const { return m_bkMode; }
   int SetStretchBltMode(int mode);
+  int StretchBltMode() const { return m_stretchMode; }
   Point CurrentPosition() const { return m_penPos; }
 
-  // SaveDC/RestoreDC: a stack of {origin, clip, pen, brush, font, colours, modes}.
+  // SaveDC/RestoreDC: a stack of {origin, clip, pen, brush, font, colours, modes, pen
+  // position}. SaveDC returns the new depth (1 for the first save). RestoreDC(n > 0) goes
+  // back to the state saved by the SaveDC that returned n and drops it and every later
+  // one; n < 0 counts back from the last save (-1: the last). False for a level that does
+  // not exist (state unchanged).
   int SaveDC();
-  bool RestoreDC(int level);  // level < 0 is relative (-1: the last saved)
+  bool RestoreDC(int level);
+  int SaveLevel() const { return static_cast<int>(m_saved.size()); }
 
-  // Drawing; all coordinates logical. Right and bottom edges are never drawn.
+  // Drawing; all coordinates logical. Right and bottom edges are never drawn; rectangles
+  // with left >= right or top >= bottom draw nothing. Colours may be system colours.
   void FillRect(const Rect& r, Color c);
-  void FillRect(const Rect& r, const Brush& b);
-  void FrameRect(const Rect& r, Color c);
+  void FillRect(const Rect& r, const Brush& b);  // a BS_NULL brush draws nothing
+  void FrameRect(const Rect& r, Color c);  // 1-pixel border inside r
   void InvertRect(const Rect& r);
   void MoveTo(int x, int y);
-  void LineTo(int x, int y);  // the end point is not drawn
+  // A Bresenham line from the current position with the current pen; the end point is not
+  // drawn and becomes the current position. PS_DASH and PS_DOT draw the platform's
+  // cosmetic patterns (18 on 6 off, 3 on 3 off), the gaps in the background colour when
+  // the background mode is OPAQUE. Wider pens stamp a square of the pen's width.
+  void LineTo(int x, int y);
+  // Joined lines through the points; the last point is not drawn and the current
+  // position is neither used nor changed.
   void Polyline(const std::vector<Point>& points);
+  // Closed: filled with the brush (alternate rule, pixel centres, right and bottom edges
+  // excluded), then outlined with the pen.
   void Polygon(const std::vector<Point>& points);
-  void Rectangle(const Rect& r);  // pen outline, brush inside
-  void Ellipse(const Rect& r);
-  void DrawFocusRect(const Rect& r);  // dotted, xor: drawing twice restores
+  // Pen outline on the pixels inside r, brush inside that; with a PS_NULL pen the filled
+  // figure is one pixel smaller in width and height, as on the platform. Reversed
+  // corners are put in order.
+  void Rectangle(const Rect& r);
+  void Ellipse(const Rect& r);  // the ellipse inscribed in r, same pen and brush rules
+  // Every other pixel (checkerboard from the bitmap's corner) of the 1-pixel border is
+  // inverted, so drawing the same rectangle twice restores the pixels.
+  void DrawFocusRect(const Rect& r);
   void SetPixel(int x, int y, Color c);
   Color GetPixel(int x, int y) const;  // CLR_INVALID outside the clip
 
+  // Raster operations are the platform's ternary codes (any of the 256); P is the brush
+  // colour, S the source, D the destination. SRCCOPY copies the source pixels with their
+  // alpha bytes unchanged; every other operation writes opaque pixels. Destination pixels
+  // whose source lies outside the source bitmap are left unchanged; the source context's
+  // clip does not apply. The source may be this context's bitmap: overlapping copies act
+  // as a copy through a temporary. Negative sizes put the rectangle left of / above
+  // (x, y) and (sx, sy) alike, without mirroring.
   void BitBlt(int x, int y, int w, int h, const DC& src, int sx, int sy, std::uint32_t rop);
+  // Negative sizes put the rectangle left of / above (x, y).
   void PatBlt(int x, int y, int w, int h, std::uint32_t rop);
+  // Scales the source rectangle onto the destination one. A width or height whose sign
+  // differs between destination and source mirrors the image on that axis. COLORONCOLOR
+  // takes the nearest source pixel (by pixel centre); HALFTONE averages the source pixels
+  // that fall on a destination pixel; BLACKONWHITE and WHITEONBLACK keep, when shrinking,
+  // the AND (darker) or OR (lighter) of them, and take the nearest pixel when growing.
   void StretchBlt(int x, int y, int w, int h, const DC& src, int sx, int sy, int sw, int sh,
                   std::uint32_t rop);
-  // Copies every source pixel but those of colour `transparent`.
+  // Copies every source pixel but those of colour `transparent`, scaling by the nearest
+  // pixel; sizes must be positive (nothing is drawn otherwise, as on the platform).
   void TransparentBlt(int x, int y, int w, int h, const DC& src, int sx, int sy, int sw,
                       int sh, Color transparent);
-  // Draws 24-bit top-down rows (blue, green, red; `stride` bytes a row) at (x, y).
+  // Draws w x h pixels of 24-bit top-down rows (blue, green, red; `stride` bytes a row,
+  // at least w * 3) at (x, y). Throws std::invalid_argument for a short stride or null rows.
   void SetDIBitsToDevice(int x, int y, int w, int h, const std::uint8_t* rows, int stride);
-  // Draws a 32-bit bitmap with its alpha channel blended over the destination.
-  void AlphaBlend(int x, int y, const Bitmap& src, const Rect& srcRect);
+  // Draws srcRect of a 32-bit bitmap at (x, y), blended by its alpha channel scaled by
+  // `constantAlpha`. By default the source is straight (not premultiplied) alpha:
+  // D = (S * a + D * (255 - a)) / 255. With `premultiplied`, as the platform's AC_SRC_ALPHA
+  // expects: D = S * ca / 255 + D * (255 - a) / 255. The result is opaque.
+  void AlphaBlend(int x, int y, const Bitmap& src, const Rect& srcRect,
+                  int constantAlpha = 255, bool premultiplied = false);
 
-  // Text. TextOut draws with the top of the cell at y; with OPAQUE the cell is first filled
-  // with the background colour.
+  // Text (platform/gfx/DCText.cpp). TextOut draws with the top of the cell at y; with
+  // OPAQUE the cell is first filled with the background colour.
   void TextOut(int x, int y, std::string_view utf8);
   // Returns the height of the drawn (or measured, with DT_CALCRECT) text; DT_CALCRECT
   // changes `r` to the text's extent and draws nothing.
@@ -154,11 +203,17 @@ class DC {
  private:
   Rect DeviceClipBounds() const;
   void FillDevice(const Rect& deviceRect, Pixel p);
+  void UpdateClip();
+  void ApplyRop(const Rect& deviceRect, const Bitmap* src, int srcDx, int srcDy,
+                std::uint32_t rop);
+  void PenPixel(int x, int y, Pixel p);  // device coordinates, clipped, pen width
+  void DrawLineDevice(int x0, int y0, int x1, int y1);
+  void FillSpansDevice(const std::vector<Rect>& rows, Pixel p);
 
   struct State {
     Point origin;
-    Region clip;
-    bool hasClip;
+    Region appClip;
+    bool hasAppClip;
     Pen pen;
     Brush brush;
     Font font;
@@ -170,9 +225,10 @@ class DC {
   Bitmap* m_target;
   Point m_creationOrigin;
   Point m_origin;
-  Region m_baseClip;   // bitmap coordinates
-  Region m_appClip;    // bitmap coordinates, inside m_baseClip
+  Region m_baseClip;   // bitmap coordinates, inside the bitmap
+  Region m_appClip;    // bitmap coordinates, as selected (not cut by m_baseClip)
   bool m_hasAppClip = false;
+  Region m_clip;       // effective: m_baseClip cut by m_appClip
   Pen m_pen;
   Brush m_brush;
   Font m_font;
@@ -181,6 +237,7 @@ class DC {
   int m_bkMode = OPAQUE;
   int m_stretchMode = BLACKONWHITE;
   Point m_penPos;
+  int m_penPatternPos = 0;  // where a styled pen's pattern continues on the next line
   std::vector<State> m_saved;
 };
 
@@ -210,8 +267,65 @@ inline bool StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int
   dst->StretchBlt(x, y, w, h, *src, sx, sy, sw, sh, rop);
   return true;
 }
+inline bool TransparentBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw,
+                           int sh, Color transparent) {
+  if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return false;
+  dst->TransparentBlt(x, y, w, h, *src, sx, sy, sw, sh, transparent);
+  return true;
+}
+inline bool PatBlt(HDC dc, int x, int y, int w, int h, std::uint32_t rop) {
+  dc->PatBlt(x, y, w, h, rop);
+  return true;
+}
 inline int ExcludeClipRect(HDC dc, int l, int t, int r, int b) { return dc->ExcludeClipRect({l, t, r, b}); }
 inline int IntersectClipRect(HDC dc, int l, int t, int r, int b) { return dc->IntersectClipRect({l, t, r, b}); }
 inline int SelectClipRgn(HDC dc, HRGN rgn) { return dc->SelectClipRgn(rgn); }
+inline int OffsetClipRgn(HDC dc, int dx, int dy) { return dc->OffsetClipRgn(dx, dy); }
+inline int GetClipBox(HDC dc, Rect* r) {
+  *r = dc->ClipBox();
+  return RegionKind(dc->DeviceClip());
+}
+inline bool PtVisible(HDC dc, int x, int y) { return dc->PtVisible({x, y}); }
+inline bool RectVisible(HDC dc, const Rect* r) { return dc->RectVisible(*r); }
 inline int SaveDC(HDC dc) { return dc->SaveDC(); }
 inline bool RestoreDC(HDC dc, int level) { return dc->RestoreDC(level); }
+inline bool SetViewportOrgEx(HDC dc, int x, int y, Point* old) {
+  const Point prev = dc->SetViewportOrg({x, y});
+  if (old) *old = prev;
+  return true;
+}
+inline int SetStretchBltMode(HDC dc, int mode) { return dc->SetStretchBltMode(mode); }
+inline int SetBkMode(HDC dc, int mode) { return dc->SetBkMode(mode); }
+inline Color SetBkColor(HDC dc, Color c) { return dc->SetBkColor(c); }
+inline Color SetTextColor(HDC dc, Color c) { return dc->SetTextColor(c); }
+inline bool MoveToEx(HDC dc, int x, int y, Point* old) {
+  if (old) *old = dc->CurrentPosition();
+  dc->MoveTo(x, y);
+  return true;
+}
+inline bool LineTo(HDC dc, int x, int y) {
+  dc->LineTo(x, y);
+  return true;
+}
+inline bool Rectangle(HDC dc, int l, int t, int r, int b) {
+  dc->Rectangle({l, t, r, b});
+  return true;
+}
+inline bool Ellipse(HDC dc, int l, int t, int r, int b) {
+  dc->Ellipse({l, t, r, b});
+  return true;
+}
+inline bool DrawFocusRect(HDC dc, const Rect* r) {
+  dc->DrawFocusRect(*r);
+  return true;
+}
+inline bool InvertRect(HDC dc, const Rect* r) {
+  dc->InvertRect(*r);
+  return true;
+}
+inline Color SetPixel(HDC dc, int x, int y, Color c) {
+  if (!dc->PtVisible({x, y})) return CLR_INVALID;
+  dc->SetPixel(x, y, c);
+  return dc->GetPixel(x, y);
+}
+inline Color GetPixel(HDC dc, int x, int y) { return dc->GetPixel(x, y); }
