@@ -448,6 +448,15 @@ TEST(BmpMalformedTest, SamplesInTheInputsFolderAreRejected) {
   EXPECT_GE(count, 3);
 }
 
+TEST(BmpDecodeTest, FuzzSeedsAreValidFiles) {
+  int count = 0;
+  for (const auto& entry : fs::directory_iterator(fs::path(KAVRI_TEST_INPUTS) / "../fuzz/corpus/bmp_fuzz")) {
+    ++count;
+    EXPECT_NO_THROW(LoadBmpFile(entry.path().string())) << entry.path();
+  }
+  EXPECT_GE(count, 5);
+}
+
 TEST(BmpDecodeTest, RleSkippedPixelsTakePaletteColourZero) {
   // Row 0: one red pixel, delta right 2 and up 1; row 1: green at x 3, then the end.
   const Bitmap bmp = LoadBmp(Build(Rle8({1, 1, 0, 2, 2, 1, 1, 2, 0, 1})));
