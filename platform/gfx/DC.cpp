@@ -99,7 +99,7 @@ AxisMap MapAxis(int n, int srcStart, int sn, bool mirror, bool combine, int srcS
   m.validBegin = n;
   m.validEnd = 0;
   for (int i = 0; i < n; ++i) {
-    const long long k = mirror ? n - 1 - i : i;
+    const long long k = i;
     int a;
     int b;
     if (spans) {
