@@ -1,5 +1,5 @@
 // Font: a face name, height and style resolved to an installed face through fontconfig and
-// drawn with FreeType; glyphs are cached per font.
+// drawn with FreeType; glyphs are cached per face, size and style.
 #pragma once
 
 #include <memory>
@@ -38,6 +38,11 @@ struct TextMetrics {
   int externalLeading = 0;
   int aveCharWidth = 0;
   int maxCharWidth = 0;
+  // Decoration lines: offset of the line's top from the top of the cell, and thickness.
+  int underlineOffset = 0;
+  int underlineThickness = 1;
+  int strikeOutOffset = 0;
+  int strikeOutThickness = 1;
 };
 
 class FontFace;  // the resolved face and its glyph cache, shared between equal fonts
@@ -49,22 +54,35 @@ class Font {
 
   const FontSpec& Spec() const { return m_spec; }
   const TextMetrics& Metrics() const;
-  // Width of a UTF-8 text in pixels (advances, no kerning across fallback faces).
+  // Width of a UTF-8 text in pixels (sum of advances; control characters take none).
   int TextWidth(std::string_view utf8) const;
+  int CharWidth(char32_t codepoint) const;
   Size TextExtent(std::string_view utf8) const;
   // Draws a UTF-8 line with the top of its cell at (x, y) in device coordinates of
   // `target`, only inside `clip`; smoothed edges are blended with what is below.
+  // Underline and strike-out lines span the text's advance.
   void Draw(Bitmap& target, int x, int y, std::string_view utf8, Color color,
             const Region& clip) const;
-  // The family name of the face actually used for the first character (for diagnostics).
+  // The family name of the installed face the font resolved to.
   std::string ResolvedFamily() const;
+  // The family of the face that draws `codepoint` (the resolved face or a fallback).
+  std::string FamilyFor(char32_t codepoint) const;
   // Whether some installed face (the face or a fallback) has a glyph for `codepoint`.
   bool CanDraw(char32_t codepoint) const;
+  // Whether glyphs of the resolved face come from embedded bitmaps at this size.
+  bool UsesBitmapStrike() const;
 
  private:
   FontSpec m_spec;
   std::shared_ptr<FontFace> m_face;
 };
 
-// Sorted, distinct family names of the installed faces (EnumFontFamilies).
+// Sorted, distinct family names of the installed faces (EnumFontFamilies), with the
+// alias names of our font configuration whose faces are installed; cached after the
+// first call.
 const std::vector<std::string>& FontFamilies();
+// The same list built afresh from a font-list query.
+std::vector<std::string> QueryFontFamilies();
+
+// The font configuration compiled into the program (assets/fonts/kavri-fonts.conf).
+std::string_view FontAliasConfig();
