@@ -18,7 +18,13 @@ class InvalidGraphic : public std::runtime_error {
 };
 
 // Decodes a whole BMP file (file header included). The result keeps the file's pixel
-// format and palette.
+// format and palette (2-bit files come back as Bits4 with their 4-entry palette). A 32-bit
+// file, or one with an alpha mask, whose alpha is non-zero somewhere sets HasAlpha; else
+// every pixel is opaque. Pixels an RLE stream skips get palette colour 0. The file size
+// field is not used and bytes after the pixels are ignored, so a caller that holds several
+// files back to back must cut them apart itself. Pictures above 2^26 pixels, files whose
+// declared palette or rows are not all present, palette indices beyond the palette and RLE
+// codes that leave the picture all throw InvalidGraphic.
 Bitmap LoadBmp(std::span<const std::uint8_t> data);
 // Reads and decodes a file; a file that cannot be read throws std::runtime_error naming it.
 Bitmap LoadBmpFile(const std::string& path);
