@@ -208,7 +208,6 @@ class DC {
                 std::uint32_t rop);
   void PenPixel(int x, int y, Pixel p);  // device coordinates, clipped, pen width
   void DrawLineDevice(int x0, int y0, int x1, int y1);
-  void FillSpansDevice(const std::vector<Rect>& rows, Pixel p);
 
   struct State {
     Point origin;
