@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <stdexcept>
 #include <utility>
 
@@ -21,6 +22,20 @@ void FillPixels(Pixel* d, int n, Pixel p) {
 }
 
 Pixel Resolve(Color c) { return ColorToPixel(ColorToRGB(c)); }
+
+// The platform's coordinates span +-2^27. Positions and sizes beyond that draw nothing,
+// and rectangles are clamped to twice that before an origin is added, which keeps every
+// sum inside int (a fill with INT_MAX edges still means "everything").
+constexpr int kCoordLimit = 1 << 27;
+bool InRange(std::initializer_list<int> values) {
+  for (int v : values)
+    if (v < -kCoordLimit || v > kCoordLimit) return false;
+  return true;
+}
+Rect Clamped(const Rect& r) {
+  auto c = [](int v) { return std::clamp(v, -2 * kCoordLimit, 2 * kCoordLimit); };
+  return {c(r.left), c(r.top), c(r.right), c(r.bottom)};
+}
 
 Rect Ordered(const Rect& r) {
   return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
@@ -91,47 +106,55 @@ Bitmap CopyOut(const Bitmap& b, const Rect& r) {
 }
 
 struct AxisMap {
-  std::vector<int> first;  // first source index for each destination index
+  int from = 0;            // the destination indices mapped: [from, from + first.size())
+  std::vector<int> first;  // first source index for each of them
   std::vector<int> last;   // one past the last one (first + 1 when not combining)
   int validBegin = 0;      // destination indices with a source inside [0, srcSize)
   int validEnd = 0;
+  int First(int i) const { return first[static_cast<std::size_t>(i - from)]; }
+  int Last(int i) const { return last[static_cast<std::size_t>(i - from)]; }
 };
 
-// Maps dst indices [0, n) onto source indices srcStart + [0, sn), mirrored when asked.
-// Nearest uses pixel centres; combining (shrink only) covers every source pixel that
-// overlaps the destination pixel.
-AxisMap MapAxis(int n, int srcStart, int sn, bool mirror, bool combine, int srcSize) {
+// Maps destination indices [from, to) of [0, n) onto source indices srcStart + [0, sn),
+// mirrored when asked. Nearest uses pixel centres; combining (shrink only) covers every
+// source pixel that overlaps the destination pixel. Only the visible range is mapped, so
+// a huge destination costs nothing beyond what is drawn.
+AxisMap MapAxis(int n, int from, int to, int srcStart, int sn, bool mirror, bool combine,
+                int srcSize) {
   AxisMap m;
-  m.first.resize(static_cast<std::size_t>(n));
-  m.last.resize(static_cast<std::size_t>(n));
+  m.from = from;
+  const auto count = static_cast<std::size_t>(std::max(0, to - from));
+  m.first.resize(count);
+  m.last.resize(count);
   const bool spans = combine && sn > n;
-  m.validBegin = n;
-  m.validEnd = 0;
-  for (int i = 0; i < n; ++i) {
-    const long long k = i;
-    int a;
-    int b;
+  m.validBegin = to;
+  m.validEnd = from;
+  for (int i = from; i < to; ++i) {
+    const long long k = i;  // (2k + 1) * sn stays below 2^63 for int sizes
+    long long a;
+    long long b;
     if (spans) {
-      a = static_cast<int>(k * sn / n);
-      b = static_cast<int>(((k + 1) * sn + n - 1) / n);
+      a = k * sn / n;
+      b = ((k + 1) * sn + n - 1) / n;
     } else {
-      a = static_cast<int>((2 * k + 1) * sn / (2LL * n));
+      a = (2 * k + 1) * sn / (2LL * n);
       b = a + 1;
     }
     if (mirror) {
-      const int na = sn - b;
+      const long long na = sn - b;
       b = sn - a;
       a = na;
     }
-    a = std::max(a + srcStart, 0);
-    b = std::min(b + srcStart, srcSize);
-    m.first[static_cast<std::size_t>(i)] = a;
-    m.last[static_cast<std::size_t>(i)] = b;
+    a = std::max(a + srcStart, 0LL);
+    b = std::min(b + srcStart, static_cast<long long>(srcSize));
+    m.first[static_cast<std::size_t>(i - from)] = static_cast<int>(a);
+    m.last[static_cast<std::size_t>(i - from)] = static_cast<int>(std::max(a, b));
     if (a < b) {
       m.validBegin = std::min(m.validBegin, i);
       m.validEnd = i + 1;
     }
   }
+  if (m.validBegin >= m.validEnd) m.validBegin = m.validEnd = from;
   return m;
 }
 
@@ -195,7 +218,7 @@ int DC::SelectClipRgn(const Region* rgn) {
 }
 
 int DC::ExcludeClipRect(const Rect& r) {
-  const Rect d = Ordered(r).Translated(m_origin);
+  const Rect d = Ordered(Clamped(r)).Translated(m_origin);
   if (!m_hasAppClip) {
     // With no clip of its own the context starts from its whole surface.
     m_appClip = Region(m_baseClip.Bounds());
@@ -207,7 +230,7 @@ int DC::ExcludeClipRect(const Rect& r) {
 }
 
 int DC::IntersectClipRect(const Rect& r) {
-  const Rect d = Ordered(r).Translated(m_origin);
+  const Rect d = Ordered(Clamped(r)).Translated(m_origin);
   if (!m_hasAppClip) {
     m_appClip = Region(d);
     m_hasAppClip = true;
@@ -241,10 +264,10 @@ Rect DC::ClipBox() const {
 
 Rect DC::DeviceClipBounds() const { return m_clip.Bounds(); }
 
-bool DC::PtVisible(Point p) const { return m_clip.Contains(p + m_origin); }
+bool DC::PtVisible(Point p) const { return InRange({p.x, p.y}) && m_clip.Contains(p + m_origin); }
 
 bool DC::RectVisible(const Rect& r) const {
-  return m_clip.Intersects(Ordered(r).Translated(m_origin));
+  return m_clip.Intersects(Ordered(Clamped(r)).Translated(m_origin));
 }
 
 Pen DC::SelectPen(const Pen& pen) {
@@ -313,7 +336,7 @@ void DC::FillDevice(const Rect& deviceRect, Pixel p) {
 
 void DC::FillRect(const Rect& r, Color c) {
   if (r.IsEmpty()) return;
-  FillDevice(r.Translated(m_origin), Resolve(c));
+  FillDevice(Clamped(r).Translated(m_origin), Resolve(c));
 }
 
 void DC::FillRect(const Rect& r, const Brush& b) {
@@ -323,7 +346,7 @@ void DC::FillRect(const Rect& r, const Brush& b) {
 
 void DC::FrameRect(const Rect& r, Color c) {
   if (r.IsEmpty()) return;
-  const Rect d = r.Translated(m_origin);
+  const Rect d = Clamped(r).Translated(m_origin);
   const Pixel p = Resolve(c);
   FillDevice({d.left, d.top, d.right, d.top + 1}, p);
   FillDevice({d.left, d.bottom - 1, d.right, d.bottom}, p);
@@ -333,7 +356,7 @@ void DC::FrameRect(const Rect& r, Color c) {
 
 void DC::InvertRect(const Rect& r) {
   if (r.IsEmpty()) return;
-  ForEachClip(m_clip, r.Translated(m_origin), [&](const Rect& c) {
+  ForEachClip(m_clip, Clamped(r).Translated(m_origin), [&](const Rect& c) {
     for (int y = c.top; y < c.bottom; ++y) {
       Pixel* row = m_target->Row(y);
       for (int x = c.left; x < c.right; ++x) row[x] = (row[x] ^ 0x00FFFFFFu) | kOpaque;
@@ -343,7 +366,7 @@ void DC::InvertRect(const Rect& r) {
 
 void DC::DrawFocusRect(const Rect& r) {
   if (r.IsEmpty()) return;
-  const Rect d = r.Translated(m_origin);
+  const Rect d = Clamped(r).Translated(m_origin);
   // The four edges without overlaps, so no pixel is inverted twice in one call.
   std::vector<Rect> edges{{d.left, d.top, d.right, d.top + 1}};
   if (d.Height() > 1) {
@@ -363,11 +386,13 @@ void DC::DrawFocusRect(const Rect& r) {
 }
 
 void DC::SetPixel(int x, int y, Color c) {
+  if (!InRange({x, y})) return;
   const Point d = Point{x, y} + m_origin;
   if (m_clip.Contains(d)) m_target->Set(d.x, d.y, Resolve(c));
 }
 
 Color DC::GetPixel(int x, int y) const {
+  if (!InRange({x, y})) return CLR_INVALID;
   const Point d = Point{x, y} + m_origin;
   if (!m_clip.Contains(d)) return CLR_INVALID;
   return m_target->GetPixelColor(d.x, d.y);
@@ -390,42 +415,76 @@ void DC::PenPixel(int x, int y, Pixel p) {
 }
 
 void DC::DrawLineDevice(int x0, int y0, int x1, int y1) {
-  if (m_pen.style == PS_NULL) return;
-  const Pixel on = Resolve(m_pen.color);
-  const Pixel off = Resolve(m_bkColor);
+  const long long dx = std::llabs(static_cast<long long>(x1) - x0);
+  const long long dy = std::llabs(static_cast<long long>(y1) - y0);
+  const long long steps = std::max(dx, dy);
   // The platform's cosmetic dash patterns, in pixels on, off.
   int pattern[2] = {1, 0};
   if (m_pen.style == PS_DASH) { pattern[0] = 18; pattern[1] = 6; }
   if (m_pen.style == PS_DOT) { pattern[0] = 3; pattern[1] = 3; }
   const int period = pattern[0] + pattern[1];
-  const long long dx = std::llabs(static_cast<long long>(x1) - x0);
-  const long long dy = std::llabs(static_cast<long long>(y1) - y0);
+  const int patternStart = m_penPatternPos;
+  m_penPatternPos = static_cast<int>((patternStart + steps) % period);
+  if (m_pen.style == PS_NULL || steps == 0 || m_clip.IsEmpty()) return;
+  const Pixel on = Resolve(m_pen.color);
+  const Pixel off = Resolve(m_bkColor);
   const int sx = x1 >= x0 ? 1 : -1;
   const int sy = y1 >= y0 ? 1 : -1;
-  const long long steps = std::max(dx, dy);
-  for (long long k = 0; k < steps; ++k) {
-    // Minor-axis offset rounded to the nearest pixel, halves away from the start.
-    int x;
-    int y;
-    if (dx >= dy) {
-      x = x0 + static_cast<int>(k) * sx;
-      y = y0 + sy * static_cast<int>((2 * k * dy + dx) / (2 * dx));
-    } else {
-      y = y0 + static_cast<int>(k) * sy;
-      x = x0 + sx * static_cast<int>((2 * k * dx + dy) / (2 * dy));
+  const bool xMajor = dx >= dy;
+  const long long major = xMajor ? dx : dy;
+  const long long minor = xMajor ? dy : dx;
+  // Minor-axis offset of step k, rounded to the nearest pixel, halves away from the start.
+  auto minorAt = [&](long long k) { return (2 * k * minor + major) / (2 * major); };
+
+  // Only the steps that land near the clip are walked, so a long line costs what it draws.
+  const int grow = m_pen.width / 2 + 1;
+  const Rect box = m_clip.Bounds().Inflated(grow, grow);
+  auto offsets = [](long long start, int dir, long long lo, long long hi, long long& a, long long& b) {
+    if (dir > 0) { a = lo - start; b = hi - 1 - start; } else { a = start - (hi - 1); b = start - lo; }
+  };
+  long long xa, xb, ya, yb;
+  offsets(x0, sx, box.left, box.right, xa, xb);
+  offsets(y0, sy, box.top, box.bottom, ya, yb);
+  const long long minorLo = xMajor ? ya : xa;
+  const long long minorHi = xMajor ? yb : xb;
+  long long kLo = std::max(0LL, xMajor ? xa : ya);
+  long long kHi = std::min(steps - 1, xMajor ? xb : yb);
+  if (kLo > kHi) return;
+  {  // first k with minorAt(k) >= minorLo (minorAt never decreases)
+    long long lo = kLo, hi = kHi + 1;
+    while (lo < hi) {
+      const long long mid = lo + (hi - lo) / 2;
+      if (minorAt(mid) >= minorLo) hi = mid; else lo = mid + 1;
     }
+    kLo = lo;
+  }
+  {  // last k with minorAt(k) <= minorHi
+    long long lo = kLo, hi = kHi + 1;
+    while (lo < hi) {
+      const long long mid = lo + (hi - lo) / 2;
+      if (minorAt(mid) > minorHi) hi = mid; else lo = mid + 1;
+    }
+    kHi = lo - 1;
+  }
+  for (long long k = kLo; k <= kHi; ++k) {
+    const long long m = minorAt(k);
+    const int x = static_cast<int>(x0 + (xMajor ? k : m) * sx);
+    const int y = static_cast<int>(y0 + (xMajor ? m : k) * sy);
     if (period == 1) {
       PenPixel(x, y, on);
-    } else {
-      const bool isOn = m_penPatternPos % period < pattern[0];
-      if (isOn) PenPixel(x, y, on);
-      else if (m_bkMode == OPAQUE) PenPixel(x, y, off);
-      m_penPatternPos = (m_penPatternPos + 1) % period;
+    } else if ((patternStart + k) % period < pattern[0]) {
+      PenPixel(x, y, on);
+    } else if (m_bkMode == OPAQUE) {
+      PenPixel(x, y, off);
     }
   }
 }
 
 void DC::LineTo(int x, int y) {
+  if (!InRange({x, y, m_penPos.x, m_penPos.y})) {
+    m_penPos = {x, y};
+    return;
+  }
   DrawLineDevice(m_penPos.x + m_origin.x, m_penPos.y + m_origin.y, x + m_origin.x, y + m_origin.y);
   m_penPos = {x, y};
 }
@@ -442,6 +501,8 @@ void DC::Polyline(const std::vector<Point>& points) {
 
 void DC::Polygon(const std::vector<Point>& points) {
   if (points.size() < 2) return;
+  for (const Point& p : points)
+    if (!InRange({p.x, p.y})) return;
   if (m_brush.style != BS_NULL && points.size() >= 3) {
     int top = INT_MAX;
     int bottom = INT_MIN;
@@ -484,7 +545,7 @@ void DC::Polygon(const std::vector<Point>& points) {
 }
 
 void DC::Rectangle(const Rect& rect) {
-  Rect r = Ordered(rect);
+  Rect r = Ordered(Clamped(rect));
   if (m_pen.style == PS_NULL) {
     r.right -= 1;
     r.bottom -= 1;
@@ -514,45 +575,43 @@ void DC::Rectangle(const Rect& rect) {
 }
 
 void DC::Ellipse(const Rect& rect) {
-  Rect r = Ordered(rect);
+  Rect r = Ordered(Clamped(rect));
   const bool nullPen = m_pen.style == PS_NULL;
   if (nullPen) {
     r.right -= 1;
     r.bottom -= 1;
   }
   if (r.IsEmpty()) return;
-  // Row spans of the pixels whose centres lie inside the inscribed ellipse.
+  // Row spans (inclusive) of the pixels whose centres lie inside the inscribed ellipse,
+  // computed per row so that only the visible rows cost anything.
   const int rows = r.Height();
-  std::vector<int> left(static_cast<std::size_t>(rows));
-  std::vector<int> right(static_cast<std::size_t>(rows));  // inclusive; left > right: none
-  const double cx = (r.left + r.right) / 2.0;
-  const double cy = (r.top + r.bottom) / 2.0;
+  const double cx = (static_cast<double>(r.left) + r.right) / 2.0;
+  const double cy = (static_cast<double>(r.top) + r.bottom) / 2.0;
   const double a = r.Width() / 2.0;
   const double b = r.Height() / 2.0;
-  for (int i = 0; i < rows; ++i) {
+  auto rowSpan = [&](int i, int& l, int& rr) {
+    l = INT_MAX;
+    rr = INT_MIN;
+    if (i < 0 || i >= rows) return;
     const double t = (r.top + i + 0.5 - cy) / b;
     const double h = 1.0 - t * t;
-    left[static_cast<std::size_t>(i)] = 1;
-    right[static_cast<std::size_t>(i)] = 0;
-    if (h < 0) continue;
+    if (h < 0) return;
     const double half = a * std::sqrt(h);
-    int l = static_cast<int>(std::ceil(cx - half - 0.5));
-    int rr = static_cast<int>(std::floor(cx + half - 0.5));
-    l = std::max(l, r.left);
-    rr = std::min(rr, r.right - 1);
+    l = static_cast<int>(std::max<double>(std::ceil(cx - half - 0.5), r.left));
+    rr = static_cast<int>(std::min<double>(std::floor(cx + half - 0.5), r.right - 1));
     if (l > rr) {  // a thin ellipse still has a pixel in each row
-      l = rr = static_cast<int>(std::floor(cx));
-      if (l >= r.right) l = rr = r.right - 1;
+      l = rr = std::min(static_cast<int>(std::floor(cx)), r.right - 1);
     }
-    left[static_cast<std::size_t>(i)] = l;
-    right[static_cast<std::size_t>(i)] = rr;
-  }
+  };
+  auto spanL = [&](int i) { int l, rr; rowSpan(i, l, rr); return l; };
+  auto spanR = [&](int i) { int l, rr; rowSpan(i, l, rr); return rr; };
   const int w = nullPen ? 0 : std::max(1, m_pen.width);
-  auto spanL = [&](int i) { return i < 0 || i >= rows ? INT_MAX : left[static_cast<std::size_t>(i)]; };
-  auto spanR = [&](int i) { return i < 0 || i >= rows ? INT_MIN : right[static_cast<std::size_t>(i)]; };
+  const Rect clipBounds = m_clip.Bounds().Translated(-m_origin.x, -m_origin.y);
+  const int firstRow = std::max(0, clipBounds.top - r.top);
+  const int lastRow = std::min(rows, clipBounds.bottom - r.top);
   const Pixel penPixel = Resolve(m_pen.color);
   const Pixel brushPixel = Resolve(m_brush.color);
-  for (int i = 0; i < rows; ++i) {
+  for (int i = firstRow; i < lastRow; ++i) {
     const int l = spanL(i);
     const int rr = spanR(i);
     if (l > rr) continue;
@@ -593,6 +652,7 @@ void DC::ApplyRop(const Rect& deviceRect, const Bitmap* src, int srcDx, int srcD
 }
 
 void DC::PatBlt(int x, int y, int w, int h, std::uint32_t rop) {
+  if (!InRange({x, y, w, h})) return;
   const std::uint8_t code = RopCode(rop);
   if (RopUsesPattern(code) && m_brush.style == BS_NULL) return;
   Rect d = Ordered(Rect::FromSize(x, y, w, h)).Translated(m_origin);
@@ -601,6 +661,7 @@ void DC::PatBlt(int x, int y, int w, int h, std::uint32_t rop) {
 }
 
 void DC::BitBlt(int x, int y, int w, int h, const DC& src, int sx, int sy, std::uint32_t rop) {
+  if (!InRange({x, y, w, h, sx, sy})) return;
   if (w < 0) { x += w; sx += w; w = -w; }
   if (h < 0) { y += h; sy += h; h = -h; }
   if (w == 0 || h == 0) return;
@@ -630,7 +691,7 @@ void DC::BitBlt(int x, int y, int w, int h, const DC& src, int sx, int sy, std::
 
 void DC::StretchBlt(int x, int y, int w, int h, const DC& src, int sx, int sy, int sw, int sh,
                     std::uint32_t rop) {
-  if (w == 0 || h == 0 || sw == 0 || sh == 0) return;
+  if (w == 0 || h == 0 || sw == 0 || sh == 0 || !InRange({x, y, w, h, sx, sy, sw, sh})) return;
   const bool mirrorX = (w < 0) != (sw < 0);
   const bool mirrorY = (h < 0) != (sh < 0);
   const Rect dl = Ordered(Rect::FromSize(x, y, w, h));
@@ -660,8 +721,10 @@ void DC::StretchBlt(int x, int y, int w, int h, const DC& src, int sx, int sy, i
     }
   }
   const bool combine = m_stretchMode != COLORONCOLOR;
-  const AxisMap mx = MapAxis(d.Width(), s.left, s.Width(), mirrorX, combine, sb->Width());
-  const AxisMap my = MapAxis(d.Height(), s.top, s.Height(), mirrorY, combine, sb->Height());
+  const AxisMap mx = MapAxis(d.Width(), visible.left - d.left, visible.right - d.left, s.left,
+                             s.Width(), mirrorX, combine, sb->Width());
+  const AxisMap my = MapAxis(d.Height(), visible.top - d.top, visible.bottom - d.top, s.top,
+                             s.Height(), mirrorY, combine, sb->Height());
   const Rect valid{d.left + mx.validBegin, d.top + my.validBegin, d.left + mx.validEnd,
                    d.top + my.validEnd};
   const Pixel pat = Resolve(m_brush.color);
@@ -671,18 +734,17 @@ void DC::StretchBlt(int x, int y, int w, int h, const DC& src, int sx, int sy, i
   ForEachClip(m_clip, valid, [&](const Rect& c) {
     row.resize(static_cast<std::size_t>(c.Width()));
     for (int yy = c.top; yy < c.bottom; ++yy) {
-      const auto iy = static_cast<std::size_t>(yy - d.top);
-      const int y0 = my.first[iy];
-      const int y1 = my.last[iy];
+      const int y0 = my.First(yy - d.top);
+      const int y1 = my.Last(yy - d.top);
       Pixel* out = code == 0xCC ? m_target->Row(yy) + c.left : row.data();
       if (!spansX && !spansY) {
         const Pixel* srcRow = sb->Row(y0);
-        const int* first = mx.first.data() + (c.left - d.left);
+        const int* first = mx.first.data() + (c.left - d.left - mx.from);
         for (int i = 0; i < c.Width(); ++i) out[i] = srcRow[first[i]];
       } else {
         for (int i = 0; i < c.Width(); ++i) {
-          const auto ix = static_cast<std::size_t>(c.left - d.left + i);
-          out[i] = CombineBox(*sb, mx.first[ix], mx.last[ix], y0, y1, m_stretchMode);
+          const int ix = c.left - d.left + i;
+          out[i] = CombineBox(*sb, mx.First(ix), mx.Last(ix), y0, y1, m_stretchMode);
         }
       }
       if (code != 0xCC) RopRow(m_target->Row(yy) + c.left, row.data(), c.Width(), pat, code);
@@ -692,9 +754,10 @@ void DC::StretchBlt(int x, int y, int w, int h, const DC& src, int sx, int sy, i
 
 void DC::TransparentBlt(int x, int y, int w, int h, const DC& src, int sx, int sy, int sw,
                         int sh, Color transparent) {
-  if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
+  if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0 || !InRange({x, y, w, h, sx, sy, sw, sh})) return;
   const Rect d = Rect::FromSize(x, y, w, h).Translated(m_origin);
-  if (d.Intersected(m_clip.Bounds()).IsEmpty()) return;
+  const Rect visible = d.Intersected(m_clip.Bounds());
+  if (visible.IsEmpty()) return;
   const Bitmap* sb = &src.Target();
   Rect s = Rect::FromSize(sx, sy, sw, sh).Translated(src.m_origin);
   Bitmap temp;
@@ -707,16 +770,18 @@ void DC::TransparentBlt(int x, int y, int w, int h, const DC& src, int sx, int s
     }
   }
   const Pixel key = Resolve(transparent) & 0x00FFFFFFu;
-  const AxisMap mx = MapAxis(w, s.left, sw, false, false, sb->Width());
-  const AxisMap my = MapAxis(h, s.top, sh, false, false, sb->Height());
+  const AxisMap mx = MapAxis(w, visible.left - d.left, visible.right - d.left, s.left, sw,
+                             false, false, sb->Width());
+  const AxisMap my = MapAxis(h, visible.top - d.top, visible.bottom - d.top, s.top, sh, false,
+                             false, sb->Height());
   const Rect valid{d.left + mx.validBegin, d.top + my.validBegin, d.left + mx.validEnd,
                    d.top + my.validEnd};
   ForEachClip(m_clip, valid, [&](const Rect& c) {
     for (int yy = c.top; yy < c.bottom; ++yy) {
-      const Pixel* srcRow = sb->Row(my.first[static_cast<std::size_t>(yy - d.top)]);
+      const Pixel* srcRow = sb->Row(my.First(yy - d.top));
       Pixel* out = m_target->Row(yy);
       for (int xx = c.left; xx < c.right; ++xx) {
-        const Pixel p = srcRow[mx.first[static_cast<std::size_t>(xx - d.left)]];
+        const Pixel p = srcRow[mx.First(xx - d.left)];
         if ((p & 0x00FFFFFFu) != key) out[xx] = p | kOpaque;
       }
     }
@@ -724,7 +789,7 @@ void DC::TransparentBlt(int x, int y, int w, int h, const DC& src, int sx, int s
 }
 
 void DC::SetDIBitsToDevice(int x, int y, int w, int h, const std::uint8_t* rows, int stride) {
-  if (w <= 0 || h <= 0) return;
+  if (w <= 0 || h <= 0 || !InRange({x, y, w, h})) return;
   if (!rows) throw std::invalid_argument("SetDIBitsToDevice: no pixel rows");
   if (stride < 0 || static_cast<long long>(stride) < 3LL * w)
     throw std::invalid_argument("SetDIBitsToDevice: row stride shorter than the width");
@@ -743,7 +808,7 @@ void DC::SetDIBitsToDevice(int x, int y, int w, int h, const std::uint8_t* rows,
 void DC::AlphaBlend(int x, int y, const Bitmap& src, const Rect& srcRect, int constantAlpha,
                     bool premultiplied) {
   const Rect sr = srcRect.Intersected(src.Bounds());
-  if (sr.IsEmpty() || constantAlpha <= 0) return;
+  if (sr.IsEmpty() || constantAlpha <= 0 || !InRange({x, y, srcRect.left, srcRect.top})) return;
   const unsigned ca = static_cast<unsigned>(std::min(constantAlpha, 255));
   // Source pixels outside the bitmap draw nothing; the rest keep their place.
   const int dx = x + m_origin.x + (sr.left - srcRect.left);

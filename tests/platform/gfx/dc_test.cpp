@@ -442,3 +442,43 @@ TEST(DCTest, InvertAndPixels) {
   EXPECT_EQ(b.At(1, 3), kWhite);
   EXPECT_EQ(b.At(1, 1), ColorToPixel(clLime));
 }
+
+TEST(DCTest, HugeFiguresCostOnlyWhatIsVisible) {
+  Bitmap b(8, 4);
+  DC dc(b, {2, 0}, Region(b.Bounds()));
+  dc.SelectPen({PS_DOT, 1, clRed});
+  dc.SetBkMode(TRANSPARENT);
+  // A dotted line from far outside keeps its pattern phase where it becomes visible.
+  const int start = -100000002;  // logical; 100000004 steps to device x = 0
+  dc.MoveTo(start, 1);
+  dc.LineTo(100000000, 1);
+  for (int x = 0; x < 8; ++x) {
+    const long long k = static_cast<long long>(x - 2) - start;
+    EXPECT_EQ(b.At(x, 1) == kRed, k % 6 < 3) << x;
+  }
+  EXPECT_EQ(PixelsOf(b, kRed).Bounds().top, 1);
+  EXPECT_EQ(PixelsOf(b, kRed).Bounds().bottom, 2);
+
+  // A destination a hundred million pixels wide: only the visible columns are mapped.
+  Bitmap src(2, 1);
+  src.Set(0, 0, kRed);
+  src.Set(1, 0, kBlue);
+  DC sdc(src);
+  Bitmap wide(4, 1);
+  DC wdc(wide);
+  wdc.StretchBlt(0, 0, 100000000, 1, sdc, 0, 0, 2, 1, SRCCOPY);
+  EXPECT_EQ(PixelsOf(wide, kRed), R({{0, 0, 4, 1}}));
+  wdc.StretchBlt(-99999998, 0, 100000000, 1, sdc, 0, 0, 2, 1, SRCCOPY);
+  EXPECT_EQ(PixelsOf(wide, kBlue), R({{0, 0, 2, 1}}));
+
+  Bitmap e(6, 6);
+  DC edc(e);
+  edc.SelectBrush({BS_SOLID, clBlue});
+  edc.Ellipse({-100000000, -100000000, 100000000, 100000000});
+  EXPECT_EQ(PixelsOf(e, kBlue), R({{0, 0, 6, 6}}));
+  // Coordinates beyond the platform's range draw nothing and do not overflow.
+  edc.FillRect({INT_MIN, INT_MIN, INT_MAX, INT_MAX}, clRed);
+  EXPECT_EQ(PixelsOf(e, kRed), R({{0, 0, 6, 6}}));
+  edc.BitBlt(INT_MAX - 1, 0, 4, 4, sdc, 0, 0, SRCCOPY);
+  EXPECT_EQ(edc.GetPixel(INT_MAX, 0), CLR_INVALID);
+}
