@@ -64,30 +64,50 @@ constexpr int kDefaultCellHeight = 16;
 // The slant of synthesized italics, as fontconfig's own synthetic rule uses.
 constexpr double kObliqueShear = 0.2;
 
-// The process-wide FreeType library and our fontconfig configuration: the system's
-// configuration with our aliases loaded on top. It lives for the whole process.
+class FaceInstance;
+
+}  // namespace
+
+class FontFace;
+
+namespace {
+
+// The process-wide FreeType library and our fontconfig configuration (the system's
+// configuration with our aliases loaded on top), and the caches of faces made from them.
+// Everything is released at exit, caches first.
 class FontSystem {
  public:
   static FontSystem& Get() {
-    static FontSystem* system = new FontSystem();
-    return *system;
+    static FontSystem system;
+    return system;
   }
   FT_Library Library() const { return m_library; }
   FcConfig* Config() const { return m_config; }
+  std::unordered_map<std::string, std::unique_ptr<FaceInstance>>& Instances() { return m_instances; }
+  std::unordered_map<std::string, std::shared_ptr<FontFace>>& Faces() { return m_faces; }
 
  private:
   FontSystem() {
     if (FT_Init_FreeType(&m_library) != 0) throw std::runtime_error("FreeType could not be initialised");
     m_config = FcInitLoadConfigAndFonts();
-    if (m_config == nullptr) throw std::runtime_error("fontconfig could not load its configuration");
+    if (m_config == nullptr) {
+      FT_Done_FreeType(m_library);
+      throw std::runtime_error("fontconfig could not load its configuration");
+    }
     const std::string xml(kAliasConfig.substr(kAliasConfig.find('<')));
     if (!FcConfigParseAndLoadFromMemory(m_config, reinterpret_cast<const FcChar8*>(xml.c_str()),
-                                        FcTrue))
+                                        FcTrue)) {
+      FcConfigDestroy(m_config);
+      FT_Done_FreeType(m_library);
       throw std::runtime_error("the built-in font alias configuration could not be parsed");
+    }
   }
+  ~FontSystem();
 
   FT_Library m_library = nullptr;
   FcConfig* m_config = nullptr;
+  std::unordered_map<std::string, std::unique_ptr<FaceInstance>> m_instances;
+  std::unordered_map<std::string, std::shared_ptr<FontFace>> m_faces;
 };
 
 int RoundScaled(long units, double scale) { return static_cast<int>(std::lround(units * scale)); }
@@ -234,7 +254,7 @@ class FaceInstance {
 
 // Face instances are shared by every font that resolves to the same file, size and style.
 FaceInstance& Instance(const InstanceOptions& options) {
-  static auto* cache = new std::unordered_map<std::string, std::unique_ptr<FaceInstance>>();
+  auto* cache = &FontSystem::Get().Instances();
   const std::string key = options.Key();
   auto it = cache->find(key);
   if (it != cache->end()) return *it->second;
@@ -541,7 +561,7 @@ namespace {
 
 // Equal requests share one resolved face; underline and strike-out do not change it.
 std::shared_ptr<FontFace> FaceFor(const FontSpec& spec) {
-  static auto* cache = new std::unordered_map<std::string, std::shared_ptr<FontFace>>();
+  auto* cache = &FontSystem::Get().Faces();
   const std::string key = spec.face + '\n' + std::to_string(spec.height) + ' ' +
                           std::to_string(spec.bold) + std::to_string(spec.italic);
   auto it = cache->find(key);
@@ -552,6 +572,15 @@ std::shared_ptr<FontFace> FaceFor(const FontSpec& spec) {
 }
 
 }  // namespace
+
+FontSystem::~FontSystem() {
+  // Fonts still held elsewhere keep their FontFace, which needs neither library nor
+  // configuration to be destroyed.
+  m_faces.clear();
+  m_instances.clear();
+  FcConfigDestroy(m_config);
+  FT_Done_FreeType(m_library);
+}
 
 int PointsToHeight(int points) {
   return -static_cast<int>((static_cast<long long>(points) * 96 + 36) / 72);
