@@ -1,0 +1,107 @@
+// X11 window shapes and the bell for the SDL host, through functions looked up at run time.
+#include "platform/win/SdlX11.h"
+
+#include <dlfcn.h>
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+#include <algorithm>
+
+namespace {
+
+// The SHAPE extension's numbers.
+constexpr int ShapeOpSet = 0;
+constexpr int ShapeKindBounding = 0;
+constexpr int RectanglesUnsorted = 0;
+
+using ShapeRectanglesFn = void (*)(Display*, ::Window, int, int, int, XRectangle*, int, int, int);
+using ShapeMaskFn = void (*)(Display*, ::Window, int, int, int, Pixmap, int);
+using ShapeQueryFn = int (*)(Display*, int*, int*);
+using BellFn = int (*)(Display*, int);
+using FlushFn = int (*)(Display*);
+
+struct X11Functions {
+  ShapeRectanglesFn shapeRectangles = nullptr;
+  ShapeMaskFn shapeMask = nullptr;
+  ShapeQueryFn shapeQuery = nullptr;
+  BellFn bell = nullptr;
+  FlushFn flush = nullptr;
+
+  X11Functions() {
+    if (void* ext = dlopen("libXext.so.6", RTLD_NOW | RTLD_LOCAL)) {
+      shapeRectangles = reinterpret_cast<ShapeRectanglesFn>(dlsym(ext, "XShapeCombineRectangles"));
+      shapeMask = reinterpret_cast<ShapeMaskFn>(dlsym(ext, "XShapeCombineMask"));
+      shapeQuery = reinterpret_cast<ShapeQueryFn>(dlsym(ext, "XShapeQueryExtension"));
+    }
+    if (void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL)) {
+      bell = reinterpret_cast<BellFn>(dlsym(x11, "XBell"));
+      flush = reinterpret_cast<FlushFn>(dlsym(x11, "XFlush"));
+    }
+  }
+};
+
+const X11Functions& Functions() {
+  static const X11Functions functions;
+  return functions;
+}
+
+bool X11Info(SDL_Window* window, Display** display, ::Window* xwindow) {
+  if (!window) return false;
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+  *display = info.info.x11.display;
+  *xwindow = info.info.x11.window;
+  return *display && *xwindow;
+}
+
+}  // namespace
+
+bool X11CanShape(SDL_Window* window) {
+  const X11Functions& f = Functions();
+  Display* display = nullptr;
+  ::Window xwindow = 0;
+  if (!f.shapeRectangles || !f.shapeMask || !f.shapeQuery || !X11Info(window, &display, &xwindow))
+    return false;
+  int eventBase = 0, errorBase = 0;
+  return f.shapeQuery(display, &eventBase, &errorBase) != 0;
+}
+
+bool X11SetShape(SDL_Window* window, const std::vector<Rect>* rects) {
+  if (!X11CanShape(window)) return false;
+  const X11Functions& f = Functions();
+  Display* display = nullptr;
+  ::Window xwindow = 0;
+  X11Info(window, &display, &xwindow);
+  if (!rects) {
+    f.shapeMask(display, xwindow, ShapeKindBounding, 0, 0, 0 /* None: no shape */, ShapeOpSet);
+  } else {
+    std::vector<XRectangle> xr;
+    xr.reserve(rects->size());
+    for (const Rect& r : *rects) {
+      if (r.IsEmpty()) continue;
+      XRectangle x;
+      x.x = static_cast<short>(std::clamp(r.left, -32768, 32767));
+      x.y = static_cast<short>(std::clamp(r.top, -32768, 32767));
+      x.width = static_cast<unsigned short>(std::clamp(r.Width(), 0, 65535));
+      x.height = static_cast<unsigned short>(std::clamp(r.Height(), 0, 65535));
+      xr.push_back(x);
+    }
+    // An empty list is a window with no visible pixels, as an empty region is.
+    f.shapeRectangles(display, xwindow, ShapeKindBounding, 0, 0, xr.empty() ? nullptr : xr.data(),
+                      static_cast<int>(xr.size()), ShapeOpSet, RectanglesUnsorted);
+  }
+  if (f.flush) f.flush(display);
+  return true;
+}
+
+bool X11Bell(SDL_Window* window) {
+  const X11Functions& f = Functions();
+  Display* display = nullptr;
+  ::Window xwindow = 0;
+  if (!f.bell || !X11Info(window, &display, &xwindow)) return false;
+  f.bell(display, 0);
+  if (f.flush) f.flush(display);
+  return true;
+}

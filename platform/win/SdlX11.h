@@ -1,0 +1,17 @@
+// The few X11 calls the SDL host needs beyond SDL (window shapes, the bell), looked up at
+// run time so that nothing links against X11 and other desktops simply go without.
+#pragma once
+
+#include <vector>
+
+#include "platform/gfx/Geometry.h"
+
+struct SDL_Window;
+
+// Whether the window lives on X11 and the SHAPE extension can be used.
+bool X11CanShape(SDL_Window* window);
+// Sets the window's bounding shape to the union of `rects` (window coordinates), or back
+// to the whole window when `rects` is nullptr. Returns false where shapes are unavailable.
+bool X11SetShape(SDL_Window* window, const std::vector<Rect>* rects);
+// Rings the desktop bell; false where there is none.
+bool X11Bell(SDL_Window* window);
