@@ -207,7 +207,9 @@ void DC::UpdateClip() {
 
 int DC::SelectClipRgn(const Region* rgn) {
   if (rgn) {
-    m_appClip = rgn->Translated(m_creationOrigin.x, m_creationOrigin.y);
+    m_appClip = *rgn;  // kept within the coordinate range so that moving it cannot overflow
+    m_appClip.Intersect(Rect{-2 * kCoordLimit, -2 * kCoordLimit, 2 * kCoordLimit, 2 * kCoordLimit});
+    m_appClip.Translate(m_creationOrigin.x, m_creationOrigin.y);
     m_hasAppClip = true;
   } else {
     m_appClip.Clear();
@@ -243,6 +245,7 @@ int DC::IntersectClipRect(const Rect& r) {
 
 int DC::OffsetClipRgn(int dx, int dy) {
   if (m_hasAppClip) {
+    if (!InRange({dx, dy})) return ERROR;
     m_appClip.Translate(dx, dy);
     UpdateClip();
   }
@@ -335,7 +338,7 @@ void DC::FillDevice(const Rect& deviceRect, Pixel p) {
 }
 
 void DC::FillRect(const Rect& r, Color c) {
-  if (r.IsEmpty()) return;
+  if (Clamped(r).IsEmpty()) return;
   FillDevice(Clamped(r).Translated(m_origin), Resolve(c));
 }
 
@@ -345,7 +348,7 @@ void DC::FillRect(const Rect& r, const Brush& b) {
 }
 
 void DC::FrameRect(const Rect& r, Color c) {
-  if (r.IsEmpty()) return;
+  if (Clamped(r).IsEmpty()) return;
   const Rect d = Clamped(r).Translated(m_origin);
   const Pixel p = Resolve(c);
   FillDevice({d.left, d.top, d.right, d.top + 1}, p);
@@ -355,7 +358,7 @@ void DC::FrameRect(const Rect& r, Color c) {
 }
 
 void DC::InvertRect(const Rect& r) {
-  if (r.IsEmpty()) return;
+  if (Clamped(r).IsEmpty()) return;
   ForEachClip(m_clip, Clamped(r).Translated(m_origin), [&](const Rect& c) {
     for (int y = c.top; y < c.bottom; ++y) {
       Pixel* row = m_target->Row(y);
@@ -365,7 +368,7 @@ void DC::InvertRect(const Rect& r) {
 }
 
 void DC::DrawFocusRect(const Rect& r) {
-  if (r.IsEmpty()) return;
+  if (Clamped(r).IsEmpty()) return;
   const Rect d = Clamped(r).Translated(m_origin);
   // The four edges without overlaps, so no pixel is inverted twice in one call.
   std::vector<Rect> edges{{d.left, d.top, d.right, d.top + 1}};

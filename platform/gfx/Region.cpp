@@ -6,6 +6,9 @@
 
 namespace {
 
+// Rect::IsEmpty subtracts edges, which overflows for rectangles spanning the whole int range.
+bool NoPixels(const Rect& r) { return r.left >= r.right || r.top >= r.bottom; }
+
 struct Span {
   int left;
   int right;
@@ -154,7 +157,7 @@ void BandOp(const std::vector<Rect>& a, std::size_t aFrom, std::size_t aTo,
 }  // namespace
 
 Region::Region(const Rect& r) {
-  if (!r.IsEmpty()) m_rects.push_back(r);
+  if (!NoPixels(r)) m_rects.push_back(r);
 }
 
 Region Region::FromRects(const std::vector<Rect>& rects) {
@@ -162,7 +165,7 @@ Region Region::FromRects(const std::vector<Rect>& rects) {
   std::vector<Rect> in;
   in.reserve(rects.size());
   for (const Rect& r : rects)
-    if (!r.IsEmpty()) in.push_back(r);
+    if (!NoPixels(r)) in.push_back(r);
   if (in.empty()) return result;
   // Sweep down the y-boundaries; each elementary band gets the merged x-spans of the
   // rectangles that cover it. Scan-ordered input (a mask, row by row) keeps the active
@@ -238,7 +241,7 @@ bool Region::Contains(Point p) const {
 }
 
 bool Region::Intersects(const Rect& r) const {
-  if (r.IsEmpty()) return false;
+  if (NoPixels(r)) return false;
   auto it = std::upper_bound(m_rects.begin(), m_rects.end(), r.top,
                              [](int y, const Rect& rc) { return y < rc.bottom; });
   for (; it != m_rects.end() && it->top < r.bottom; ++it)
@@ -289,7 +292,8 @@ void Region::Combine(const Region& o, Op op) {
     AppendBands(m_rects, tail, 0, tail.size(), scratch);
   }
   if (op == Op::Or && m_boundsValid && o.m_boundsValid)
-    m_bounds = m_bounds.United(o.m_bounds);
+    m_bounds = {std::min(m_bounds.left, o.m_bounds.left), std::min(m_bounds.top, o.m_bounds.top),
+                std::max(m_bounds.right, o.m_bounds.right), std::max(m_bounds.bottom, o.m_bounds.bottom)};
   else
     m_boundsValid = false;
 }

@@ -87,6 +87,12 @@ TEST(DCTest, ClipOnlyNarrowsAndDCStateRestores) {
   EXPECT_EQ(dc.ClipRegion(), Region(Rect{10, 10, 16, 16}));
   EXPECT_EQ(dc.SelectClipRgn(nullptr), SIMPLEREGION);
   EXPECT_EQ(dc.ClipRegion(), Region(Rect{2, 2, 18, 18}));
+
+  // A clip spanning the whole int range in a context with an origin.
+  DC moved(b, {3, 3}, Region(b.Bounds()));
+  const Region all(Rect{INT_MIN, INT_MIN, INT_MAX, INT_MAX});
+  EXPECT_EQ(moved.SelectClipRgn(&all), SIMPLEREGION);
+  EXPECT_EQ(moved.ClipBox(), (Rect{-3, -3, 17, 17}));
 }
 
 TEST(DCTest, SaveAndRestoreLevels) {

@@ -318,3 +318,20 @@ TEST(RegionTest, CombineRgnModesAliasingAndKinds) {
   EXPECT_FALSE(RectInRegion(a, {13, 0, 20, 20}));
   for (HRGN r : {a, b, d, a2, same}) DeleteObject(r);
 }
+
+TEST(RegionTest, RectanglesSpanningTheWholeIntRange) {
+  HRGN all = CreateRectRgn(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+  EXPECT_TRUE(PtInRegion(all, 0, 0));
+  EXPECT_TRUE(PtInRegion(all, INT_MIN, INT_MAX - 1));
+  HRGN small = CreateRectRgn(0, 0, 4, 4);
+  EXPECT_EQ(CombineRgn(small, small, all, RGN_AND), SIMPLEREGION);
+  Rect box;
+  GetRgnBox(small, &box);
+  EXPECT_EQ(box, (Rect{0, 0, 4, 4}));
+  EXPECT_EQ(CombineRgn(small, all, small, RGN_DIFF), COMPLEXREGION);
+  EXPECT_FALSE(PtInRegion(small, 2, 2));
+  EXPECT_TRUE(PtInRegion(small, -1000000, 2));
+  EXPECT_EQ(OffsetRgn(all, 1, 0), ERROR);
+  DeleteObject(all);
+  DeleteObject(small);
+}
