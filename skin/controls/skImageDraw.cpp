@@ -121,8 +121,8 @@ void TileRect(Bitmap& dest, const Rect& area, const Bitmap& picture, const Rect&
   ForEachTile(area.left, area.right, s.Width(), [&](int x, int w) {
     ForEachTile(area.top, area.bottom, s.Height(), [&](int y, int h) {
       CopySkinRect(dest, {x, y, x + w, y + h}, picture, {s.left, s.top, s.left + w, s.top + h});
-    });
-  });
+    }, 0, dest.Height());
+  }, 0, dest.Width());
 }
 
 // The four edges of a nine-part image, each tiled or (flagged) stretched, then the eight
@@ -143,7 +143,7 @@ void BuildNinePart(Bitmap& dest, const NinePartGeometry& g, const NinePartGeomet
   } else {
     ForEachTile(n.leftTop.x, n.rightTop.x, g.rightTop.x - g.leftTop.x, [&](int p, int len) {
       CopyFromSkin(dest, {p, 0, p + len, nc.top}, picture, r, {g.leftTop.x, 0, g.leftTop.x + len, c.top});
-    });
+    }, 0, w);
   }
   // Bottom edge.
   if (stretch.bottom) {
@@ -152,7 +152,7 @@ void BuildNinePart(Bitmap& dest, const NinePartGeometry& g, const NinePartGeomet
   } else {
     ForEachTile(n.leftBottom.x, n.rightBottom.x, g.rightBottom.x - g.leftBottom.x, [&](int p, int len) {
       CopyFromSkin(dest, {p, nc.bottom, p + len, h}, picture, r, {g.leftBottom.x, c.bottom, g.leftBottom.x + len, rh});
-    });
+    }, 0, w);
   }
   // Left edge.
   if (stretch.left) {
@@ -160,7 +160,7 @@ void BuildNinePart(Bitmap& dest, const NinePartGeometry& g, const NinePartGeomet
   } else {
     ForEachTile(n.leftTop.y, n.leftBottom.y, g.leftBottom.y - g.leftTop.y, [&](int p, int len) {
       CopyFromSkin(dest, {0, p, nc.left, p + len}, picture, r, {0, g.leftTop.y, c.left, g.leftTop.y + len});
-    });
+    }, 0, h);
   }
   // Right edge.
   if (stretch.right) {
@@ -169,7 +169,7 @@ void BuildNinePart(Bitmap& dest, const NinePartGeometry& g, const NinePartGeomet
   } else {
     ForEachTile(n.rightTop.y, n.rightBottom.y, g.rightBottom.y - g.rightTop.y, [&](int p, int len) {
       CopyFromSkin(dest, {nc.right, p, w, p + len}, picture, r, {c.right, g.rightTop.y, rw, g.rightTop.y + len});
-    });
+    }, 0, h);
   }
   // The eight fixed pieces.
   CopyFromSkin(dest, {0, 0, n.leftTop.x, nc.top}, picture, r, {0, 0, g.leftTop.x, c.top});
@@ -210,7 +210,7 @@ void BuildHStripImage(Bitmap& dest, int leftWidth, int rightWidth, const Rect& s
   const int middleLeft = r.left + leftWidth;
   ForEachTile(leftWidth, w - rightWidth, r.right - rightWidth - middleLeft, [&](int p, int len) {
     CopySkinRect(dest, {p, 0, p + len, h}, picture, {middleLeft, r.top, middleLeft + len, r.bottom});
-  });
+  }, 0, w);
 }
 
 void BuildVStripImage(Bitmap& dest, int topHeight, int bottomHeight, const Rect& skinRect,
@@ -224,7 +224,7 @@ void BuildVStripImage(Bitmap& dest, int topHeight, int bottomHeight, const Rect&
   const int middleTop = r.top + topHeight;
   ForEachTile(topHeight, h - bottomHeight, r.bottom - bottomHeight - middleTop, [&](int p, int len) {
     CopySkinRect(dest, {0, p, w, p + len}, picture, {r.left, middleTop, r.right, middleTop + len});
-  });
+  }, 0, h);
 }
 
 void BuildHTileImage(Bitmap& dest, int leftWidth, int rightWidth, const Rect& skinRect,
@@ -235,7 +235,7 @@ void BuildHTileImage(Bitmap& dest, int leftWidth, int rightWidth, const Rect& sk
   const int middleLeft = r.left + leftWidth;
   ForEachTile(0, dest.Width(), r.right - rightWidth - middleLeft, [&](int p, int len) {
     CopySkinRect(dest, {p, 0, p + len, h}, picture, {middleLeft, r.top, middleLeft + len, r.bottom});
-  });
+  }, 0, dest.Width());
 }
 
 void TileArea(Bitmap& dest, const Rect& tileRect, Size area, const Rect& originRect,

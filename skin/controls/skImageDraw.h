@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -58,15 +59,16 @@ SizedNinePart DeriveNinePart(SkinResizeMode mode, const Rect& skinRect,
 
 // The fill-a-span rule every tiled part uses: repeats of length d from a, the last one cut
 // so it ends exactly at b. Calls draw(start, length) for each repeat that draws anything;
-// nothing for a negative span or a source extent below 1.
+// nothing for a negative span or a source extent below 1. Repeats wholly outside [lo, hi)
+// (the destination's extent) are skipped, so damaged geometry cannot make the loop long.
 template <typename Draw>
-void ForEachTile(int a, int b, int d, Draw&& draw) {
+void ForEachTile(int a, int b, int d, Draw&& draw, int lo = INT_MIN, int hi = INT_MAX) {
   if (d < 1) return;
   const long long span = static_cast<long long>(b) - a;
-  const long long q = span / d;
-  if (q < 0) return;
-  for (long long i = 0; i <= q; ++i) {
-    const long long p = a + i * d;
+  if (span / d < 0) return;
+  const long long end = std::min<long long>(b, hi);
+  const long long first = a < lo ? (static_cast<long long>(lo) - a) / d : 0;
+  for (long long p = a + first * d; p < end; p += d) {
     const long long cut = std::max<long long>(0, p + d - b);
     if (d - cut > 0) draw(static_cast<int>(p), static_cast<int>(d - cut));
   }

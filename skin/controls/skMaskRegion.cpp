@@ -27,7 +27,7 @@ void FillStrip(Bitmap& strip, const Bitmap& src, const StripSpec& s, Along along
   } else {
     ForEachTile(s.midStart, s.midEnd, s.srcMidEnd - s.srcMidStart, [&](int p, int len) {
       along(strip, src, p, p + len, s.srcMidStart, s.srcMidStart + len);
-    });
+    }, 0, s.length);
   }
   const int startLen = s.srcStartEnd - s.srcOrigin;
   if (startLen > 0) along(strip, src, 0, s.midStart, s.srcOrigin, s.srcStartEnd);

@@ -1,6 +1,7 @@
 // Skin image composition: resize modes, the tiling rule, strips, nine-part images and tiles.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -212,4 +213,30 @@ TEST(CopySkinRectTest, ScalesAndClipsToBothBitmaps) {
   EXPECT_EQ(small.At(0, 1), kUnpainted);
   CopySkinRect(small, {0, 0, 3, 3}, src, {3, 0, 1, 2});  // inverted source: nothing
   EXPECT_EQ(small.At(1, 2), kUnpainted);
+}
+
+TEST(NinePartImageTest, DamagedGeometryStaysInsideEveryBitmap) {
+  // Points out of order, outside the picture or far away: the routines clip and skip, and
+  // the loops do not run past the destination (the sanitizer build checks every access).
+  const Bitmap picture = Coordinates(40, 30);
+  std::mt19937 rng(11);
+  auto v = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int i = 0; i < 300; ++i) {
+    const int big = i % 10 == 0 ? 2000000000 : 60;
+    NinePartGeometry g{{v(-20, big), v(-20, 60)}, {v(-20, 60), v(-20, 60)}, {v(-20, 60), v(-20, big)},
+                       {v(-20, 60), v(-20, 60)}, {v(-20, 30), v(-20, 30), v(-10, 60), v(-10, 60)}};
+    const Rect r{v(-10, 50), v(-10, 40), v(-10, 60), v(-10, 50)};
+    const int w = v(-5, 70), h = v(-5, 50);
+    const SizedNinePart n = DeriveNinePart(GetSkinResizeMode(r, g), r, g, w, h);
+    Bitmap dest;
+    BuildNinePartImageStretched(dest, g, n.parts, r, picture, n.width, n.height, true,
+                                {i % 2 == 0, i % 3 == 0, i % 5 == 0, i % 7 == 0});
+    EXPECT_EQ(dest.Width(), std::max(0, n.width));
+    BuildHStripImage(dest, v(-5, 30), v(-5, 30), r, picture, w);
+    BuildVStripImage(dest, v(-5, 30), v(-5, 30), r, picture, h);
+    BuildHTileImage(dest, v(-5, 30), v(-5, 30), r, picture, w);
+    TileArea(dest, r, {v(-5, 80), v(-5, 80)}, r, picture, w, h);
+    BuildBorderStripsStretched(g, n.parts, r, picture, w, h, {true, false, true, false});
+    ResizedMaskToRegion(g, n.parts, picture, w, h);
+  }
 }

@@ -29,7 +29,7 @@ Bitmap RandomMask(int w, int h, unsigned seed) {
 std::vector<Rect> RectsOf(const std::vector<std::uint8_t>& data, RGNDATAHEADER& header) {
   std::memcpy(&header, data.data(), sizeof header);
   std::vector<Rect> rects(header.nCount);
-  std::memcpy(rects.data(), data.data() + sizeof header, rects.size() * sizeof(Rect));
+  if (!rects.empty()) std::memcpy(rects.data(), data.data() + sizeof header, rects.size() * sizeof(Rect));
   return rects;
 }
 
