@@ -150,22 +150,14 @@ int SkinIni::ReadInteger(std::string_view section, std::string_view key, int def
 
 void SkinIniWriter::WriteString(std::string_view section, std::string_view key,
                                 std::string_view value) {
-  const std::string sectionKey = Lower(section);
-  Section* target = nullptr;
-  for (Section& s : m_sections)
-    if (Lower(s.name) == sectionKey) target = &s;
-  if (!target) {
-    target = &m_sections.emplace_back();
-    target->name = std::string(section);
-  }
-  const std::string lowerKey = Lower(key);
-  for (auto& entry : target->entries) {
-    if (Lower(entry.first) == lowerKey) {
-      entry.second = std::string(value);
-      return;
-    }
-  }
-  target->entries.emplace_back(std::string(key), std::string(value));
+  const auto [s, newSection] = m_sectionIndex.try_emplace(Lower(section), m_sections.size());
+  if (newSection) m_sections.push_back({std::string(section), {}, {}});
+  Section& target = m_sections[s->second];
+  const auto [k, newKey] = target.index.try_emplace(Lower(key), target.entries.size());
+  if (newKey)
+    target.entries.emplace_back(std::string(key), std::string(value));
+  else
+    target.entries[k->second].second = std::string(value);
 }
 
 void SkinIniWriter::WriteInteger(std::string_view section, std::string_view key, int value) {

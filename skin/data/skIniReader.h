@@ -60,6 +60,8 @@ class SkinIniWriter {
   struct Section {
     std::string name;
     std::vector<std::pair<std::string, std::string>> entries;
+    std::unordered_map<std::string, std::size_t> index;  // lower-case key -> entry
   };
   std::vector<Section> m_sections;
+  std::unordered_map<std::string, std::size_t> m_sectionIndex;  // lower-case name
 };

@@ -40,18 +40,19 @@ std::pair<std::string, std::string> SplitEntry(const std::string& entry) {
   return {entry.substr(0, colon), entry.substr(colon + 1)};
 }
 
-// How many entries of a numbered list to visit. Up to a size no real skin reaches this is
-// the count itself; beyond it, entries past the last numbered key present are all missing,
-// so a lying count costs no time or memory.
+// How many names of a numbered list to keep. Up to a size no real skin reaches this is the
+// count itself (missing names are empty); beyond it, names past the last numbered key
+// present are dropped, so a lying count costs no time or memory.
 int ListCount(const SkinIni& ini, std::string_view section, int count) {
-  constexpr int kPlainLimit = 1 << 16;
+  constexpr int kPlainLimit = 4096;
   return count <= kPlainLimit ? count : std::min(count, ini.LastIndexKey(section) + 1);
 }
 
 template <typename Record, typename Create>
 void BuildList(const SkinIni& ini, std::string_view section, Create create,
                std::vector<std::unique_ptr<Record>>& list) {
-  const int count = ListCount(ini, section, ini.ReadInteger(section, "count", 0));
+  // Entries past the last numbered key are missing and make no record.
+  const int count = std::min(ini.ReadInteger(section, "count", 0), ini.LastIndexKey(section) + 1);
   for (int i = 0; i < count; ++i) {
     auto [name, type] = SplitEntry(ini.ReadString(section, std::to_string(i), ""));
     std::unique_ptr<Record> record = create(type, std::move(name));
