@@ -611,7 +611,9 @@ Size Font::TextExtent(std::string_view utf8) const {
 
 void Font::Draw(Bitmap& target, int x, int y, std::string_view utf8, Color color,
                 const Region& clip) const {
-  if (utf8.empty()) return;
+  // Beyond this no bitmap is reached, and pen arithmetic could overflow.
+  constexpr int kFar = 1 << 28;
+  if (utf8.empty() || x < -kFar || x > kFar || y < -kFar || y > kFar) return;
   const TextMetrics& m = Metrics();
   // Glyphs may reach beyond the cell (accents, slanted tops), so only rows far outside
   // it are dropped here.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -243,7 +244,11 @@ TEST(FontTest, DrawingStaysInsideTheClip) {
   // Partly or wholly off the bitmap is clipped too.
   Bitmap small(10, 10, kWhite);
   f.Draw(small, -30, -5, text, clBlack, Region(Rect{-100, -100, 100, 100}));
-  f.Draw(small, 5000, 5000, text, clBlack, Region(small.Bounds()));
+  EXPECT_NE(small, Bitmap(10, 10, kWhite));
+  Bitmap far(10, 10, kWhite);
+  f.Draw(far, 5000, 5000, text, clBlack, Region(far.Bounds()));
+  f.Draw(far, INT_MAX - 3, INT_MIN + 2, text, clBlack, Region(far.Bounds()));
+  EXPECT_EQ(far, Bitmap(10, 10, kWhite));
 }
 
 TEST(FontTest, SmoothedEdgesBlendWithTheBackground) {
