@@ -283,3 +283,39 @@ TEST_F(PackageFileTest, MissingFileNamesIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// Each damaged sample ends in its clear error (or, for a newer version, in an empty
+// skin), and never leaves a half-loaded skin behind.
+TEST(SkinMalformedSamples, GiveClearErrors) {
+  const std::string dir = std::string(KAVRI_TEST_INPUTS) + "/malformed/";
+  struct Case { const char* file; const char* message; };
+  const Case cases[] = {
+      {"skin-short.skp", "Stream read error"},
+      {"skin-version4.skp", nullptr},
+      {"skin-damaged-stream.skp", "compression error"},
+      {"skin-lying-picture.skp", "Bitmap image is not valid"},
+      {"skin-huge-count.skp", "Bitmap image is not valid"},
+      {"skin-bad-rect.ini", "'' is not a valid integer value"},
+  };
+  for (const Case& c : cases) {
+    const std::string path = dir + c.file;
+    TskCompressedStoredSkin stored;
+    TskSkinData data;
+    try {
+      if (path.ends_with(".ini"))
+        stored.ImportFromDefinitionFile(path);
+      else
+        stored.LoadFromPackageFile(path);
+      data.SetCompressedStoredSkin(&stored);
+      if (c.message) ADD_FAILURE() << c.file << ": no error, expected " << c.message;
+    } catch (const std::exception& e) {
+      EXPECT_STREQ(e.what(), c.message) << c.file;
+    }
+    EXPECT_TRUE(data.SkinEmpty()) << c.file;
+    EXPECT_EQ(data.FindControlIndex("p"), -1) << c.file;
+  }
+}
+
+}  // namespace
