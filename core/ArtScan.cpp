@@ -15,32 +15,60 @@ static void TrimTrailingBlanks(std::string& line) {
   line.resize(end);
 }
 
-// Up to this many bytes a cell is copied as one 8-byte word.
+// Up to this many bytes a cell is copied as one 8-byte word, and a run of kRun equal
+// pixels as one block.
 static constexpr std::size_t kWordCell = 8;
+static constexpr int kRun = 8;
+static constexpr std::size_t kBlockBytes = kRun * kWordCell;
+
+// `cell` repeated kRun times, zero-padded to a whole block.
+static void RepeatCell(char* block, std::string_view cell) {
+  std::memset(block, 0, kBlockBytes);
+  for (int i = 0; i < kRun && !cell.empty(); ++i) std::memcpy(block + i * cell.size(), cell.data(), cell.size());
+}
 
 static void AppendCells(std::string& line, const Pixel* row, int count, std::string_view fill,
                         std::string_view back) {
   const std::size_t widest = std::max(fill.size(), back.size());
   const std::size_t start = line.size();
-  if (widest <= kWordCell) {
-    // Branch-free: every pixel stores a whole word and advances by its cell's length,
-    // so the buffer has one word of slack at the end.
-    std::uint64_t fillWord = 0, backWord = 0;
-    if (!fill.empty()) std::memcpy(&fillWord, fill.data(), fill.size());
-    if (!back.empty()) std::memcpy(&backWord, back.data(), back.size());
-    line.resize(start + static_cast<std::size_t>(count) * widest + kWordCell);
-    char* out = line.data() + start;
-    for (int x = 0; x < count; ++x) {
-      const bool white = IsBackground(row[x]);
-      const std::uint64_t word = white ? backWord : fillWord;
-      std::memcpy(out, &word, kWordCell);
-      out += white ? back.size() : fill.size();
-    }
-    line.resize(static_cast<std::size_t>(out - line.data()));
+  if (widest > kWordCell) {
+    line.reserve(start + static_cast<std::size_t>(count) * widest);
+    for (int x = 0; x < count; ++x) line.append(IsBackground(row[x]) ? back : fill);
     return;
   }
-  line.reserve(start + static_cast<std::size_t>(count) * widest);
-  for (int x = 0; x < count; ++x) line.append(IsBackground(row[x]) ? back : fill);
+  // Stores are whole words and blocks that advance only by what they hold, so the
+  // buffer keeps one block of slack until the final size is known.
+  std::uint64_t fillWord = 0, backWord = 0;
+  if (!fill.empty()) std::memcpy(&fillWord, fill.data(), fill.size());
+  if (!back.empty()) std::memcpy(&backWord, back.data(), back.size());
+  char fillBlock[kBlockBytes], backBlock[kBlockBytes];
+  RepeatCell(fillBlock, fill);
+  RepeatCell(backBlock, back);
+  line.resize(start + static_cast<std::size_t>(count) * widest + kBlockBytes);
+  char* out = line.data() + start;
+  auto putCell = [&](Pixel p) {
+    const bool white = IsBackground(p);
+    const std::uint64_t word = white ? backWord : fillWord;
+    std::memcpy(out, &word, kWordCell);
+    out += white ? back.size() : fill.size();
+  };
+  int x = 0;
+  for (; x + kRun <= count; x += kRun) {
+    // Text captures are mostly long runs of white or ink.
+    int whites = 0;
+    for (int i = 0; i < kRun; ++i) whites += IsBackground(row[x + i]);
+    if (whites == kRun) {
+      std::memcpy(out, backBlock, kBlockBytes);
+      out += kRun * back.size();
+    } else if (whites == 0) {
+      std::memcpy(out, fillBlock, kBlockBytes);
+      out += kRun * fill.size();
+    } else {
+      for (int i = 0; i < kRun; ++i) putCell(row[x + i]);
+    }
+  }
+  for (; x < count; ++x) putCell(row[x]);
+  line.resize(static_cast<std::size_t>(out - line.data()));
 }
 
 std::vector<std::string> ScanArtLines(const Bitmap& capture, std::string_view fill, std::string_view back) {

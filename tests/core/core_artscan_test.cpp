@@ -93,3 +93,29 @@ TEST(ArtScan, LongCellStringsAndOddSizes) {
   // Width 5: exactly one column.
   EXPECT_EQ(ScanArtLines(Capture(5, 6), "爱", "。"), (std::vector<std::string>{"。"}));
 }
+
+// The scan builds rows in word and block strides; compare it with the plain per-pixel
+// rule on noisy captures of many widths and cell lengths.
+TEST(ArtScan, MatchesThePlainRuleOnNoise) {
+  std::uint32_t seed = 7;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+  const std::pair<std::string, std::string> cells[] = {
+      {"爱", "  "}, {"##", ".."}, {"a", ""}, {"", "爱"}, {"e\xCC\x81\xCC\x81\xCC\x81", " "}, {"😀", "。"}};
+  for (int width : {5, 6, 11, 12, 13, 20, 37}) {
+    for (const auto& [fill, back] : cells) {
+      Bitmap bitmap(width, 9, kWhite);
+      for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < width; ++x)
+          if (next() % 3 == 0) bitmap.Set(x, y, kInk);
+      std::vector<std::string> expected;
+      for (int y = 1; y <= 4; ++y) {
+        std::string line;
+        for (int x = 0; x <= width - 5; ++x) line += bitmap.At(x, y) == kWhite ? back : fill;
+        while (!line.empty() && static_cast<unsigned char>(line.back()) <= 32) line.pop_back();
+        expected.push_back(line);
+      }
+      while (!expected.empty() && expected.back().empty()) expected.pop_back();
+      EXPECT_EQ(ScanArtLines(bitmap, fill, back), expected) << width << " " << fill << "/" << back;
+    }
+  }
+}
