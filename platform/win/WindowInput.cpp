@@ -100,7 +100,11 @@ void WindowSystem::RouteHostFocus(const InputEvent& ev) {
     if (h->m_hostId == id) target = h;
   if (ev.down) {
     if (!target) return;
-    if (!CanActivate(target)) {
+    // Menus, hints and drop-downs never activate from the desktop's side; the window
+    // system decides on their activation itself.
+    bool popup = (target->m_style & WS_POPUP) &&
+                 (target->m_exStyle & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST));
+    if (!CanActivate(target) || (popup && m_active != target)) {
       // A popup that must not activate took the focus (no window manager to stop it):
       // give it back to the active window.
       if (m_active && m_active->m_hostId) m_host->FocusHostWindow(m_active->m_hostId);

@@ -1107,6 +1107,8 @@ bool WindowSystem::GetMessageInternal(MSG* msg, HWND filter, UINT first, UINT la
       if (take && RunHooks(*msg)) continue;
       return true;
     }
+    // Routing input may have posted messages (leave notices); they come before painting.
+    if (std::any_of(m_posted.begin(), m_posted.end(), matches)) continue;
     // Then painting.
     if (InRange(WM_PAINT, first, last)) {
       if (Window* pw = FindPaintWindow(filter)) {
