@@ -10,7 +10,7 @@ namespace {
 // span of the strip's length and a span of the source's length to the two rectangles.
 // Repeats start where the fixed start piece ends, so an element at its natural size
 // reproduces its source exactly and the mask strips keep the phase of the picture's.
-struct StripSpec {
+struct StripLayout {
   int length;                // strip length (width of a top strip, height of a left one)
   int srcMidStart, srcMidEnd;  // source span of the middle
   int midStart, midEnd;        // strip span the middle fills
@@ -21,7 +21,7 @@ struct StripSpec {
 };
 
 template <typename Along>
-void FillStrip(Bitmap& strip, const Bitmap& src, const StripSpec& s, Along along) {
+void FillStrip(Bitmap& strip, const Bitmap& src, const StripLayout& s, Along along) {
   if (s.stretch) {
     along(strip, src, s.midStart, s.midEnd, s.srcMidStart, s.srcMidEnd);
   } else {
@@ -51,8 +51,8 @@ BorderStrips MakeStrips(const NinePartGeometry& g, const NinePartGeometry& n, co
   auto horizontal = [&](Bitmap& strip, int stripHeight, int srcTop, int ltx, int rtx, int nltx, int nrtx, bool st) {
     if (w < 1 || stripHeight < 1 || (needMiddle && rtx - ltx < 1)) return;
     strip = Bitmap(w, stripHeight);
-    const StripSpec spec{w, r.left + ltx, r.left + rtx, nltx, nrtx, r.left + ltx, r.left, r.left + rtx, r.right, st};
-    FillStrip(strip, src, spec, [&](Bitmap& dst, const Bitmap& s, int a, int b, int sa, int sb) {
+    const StripLayout layout{w, r.left + ltx, r.left + rtx, nltx, nrtx, r.left + ltx, r.left, r.left + rtx, r.right, st};
+    FillStrip(strip, src, layout, [&](Bitmap& dst, const Bitmap& s, int a, int b, int sa, int sb) {
       CopySkinRect(dst, {a, 0, b, stripHeight}, s, {sa, srcTop, sb, srcTop + stripHeight});
     });
   };
@@ -60,9 +60,9 @@ BorderStrips MakeStrips(const NinePartGeometry& g, const NinePartGeometry& n, co
   auto vertical = [&](Bitmap& strip, int stripWidth, int srcLeft, int lty, int lby, int nlty, int nlby, bool st) {
     if (stripWidth < 1 || sideHeight < 1 || (needMiddle && lby - lty < 1)) return;
     strip = Bitmap(stripWidth, sideHeight);
-    const StripSpec spec{sideHeight, r.top + lty, r.top + lby, nlty - nc.top, nlby - nc.top,
+    const StripLayout layout{sideHeight, r.top + lty, r.top + lby, nlty - nc.top, nlby - nc.top,
                          r.top + lty, r.top + c.top, r.top + lby, r.top + c.bottom, st};
-    FillStrip(strip, src, spec, [&](Bitmap& dst, const Bitmap& s, int a, int b, int sa, int sb) {
+    FillStrip(strip, src, layout, [&](Bitmap& dst, const Bitmap& s, int a, int b, int sa, int sb) {
       CopySkinRect(dst, {0, a, stripWidth, b}, s, {srcLeft, sa, srcLeft + stripWidth, sb});
     });
   };
