@@ -103,6 +103,8 @@ std::u32string ToUtf32(const char* utf8) {
 SdlHost::SdlHost() {
   // Without this SDL recreates the X window behind an accelerated surface, losing its shape.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // Termination signals keep their usual effect; SDL would turn them into events we ignore.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint("SDL_QUIT_ON_LAST_WINDOW_CLOSE", "0");
