@@ -476,3 +476,20 @@ void TCanvas::SetPixels(int x, int y, Color c) {
   Require(0)->SetPixel(x, y, ColorToRGB(c));
   Changed();
 }
+
+void Frame3D(TCanvas& canvas, Rect& r, Color topLeft, Color bottomRight, int width) {
+  TBrush& brush = canvas.Brush();
+  Color saved = brush.GetColor();
+  TBrushStyle savedStyle = brush.Style();
+  for (int i = 0; i < width && !r.IsEmpty(); ++i) {
+    brush.SetColor(topLeft);
+    canvas.FillRect(Rect(r.left, r.top, r.right - 1, r.top + 1));
+    canvas.FillRect(Rect(r.left, r.top, r.left + 1, r.bottom - 1));
+    brush.SetColor(bottomRight);
+    canvas.FillRect(Rect(r.left, r.bottom - 1, r.right, r.bottom));
+    canvas.FillRect(Rect(r.right - 1, r.top, r.right, r.bottom));
+    r.Inflate(-1, -1);
+  }
+  brush.SetColor(saved);
+  brush.SetStyle(savedStyle);
+}

@@ -231,3 +231,7 @@ class TCanvas : public TPersistent {
   std::unique_ptr<TFont> m_font;
   TCopyMode m_copyMode = cmSrcCopy;
 };
+
+// Draws a 3-D frame `width` pixels wide inside `r` (top and left in `topLeft`, bottom and
+// right in `bottomRight`) and shrinks `r` to what is inside it.
+void Frame3D(TCanvas& canvas, Rect& r, Color topLeft, Color bottomRight, int width);
