@@ -716,11 +716,12 @@ void TApplication::MouseOver(TControl* control) {
 }
 
 void TApplication::MouseLeftWindow(TWinControl* control) {
-  if (!m_mouseControl || !control->ContainsControl(m_mouseControl)) return;
-  HWND under = WindowFromPoint(WindowSystem::Current().GetCursorPos());
-  // Another window of ours takes over with its own mouse messages.
-  if (under && TWinControl::FindControl(under)) return;
-  MouseOver(nullptr);
+  // Only the window's own control and its windowless children lose the pointer here; a
+  // control with a window of its own hears of its leaving from that window.
+  TControl* mc = m_mouseControl;
+  if (!mc) return;
+  bool windowless = dynamic_cast<TWinControl*>(mc) == nullptr;
+  if (mc == control || (windowless && mc->Parent() == control)) MouseOver(nullptr);
 }
 
 void TApplication::HintTimerFired() {
