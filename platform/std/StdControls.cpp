@@ -1,0 +1,8 @@
+// RegisterStdControls: registers the standard control classes with the window system.
+#include "platform/std/StdControls.h"
+
+void RegisterEditClass();
+
+void RegisterStdControls() {
+  RegisterEditClass();
+}
