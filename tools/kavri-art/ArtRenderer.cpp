@@ -1,0 +1,107 @@
+// kavri-art's rendering through the input memo on the headless host.
+#include "tools/kavri-art/ArtRenderer.h"
+
+#include <algorithm>
+#include <memory>
+#include <stdexcept>
+
+#include "core/ArtScan.h"
+#include "platform/std/EditText.h"
+#include "platform/std/StdControls.h"
+#include "platform/sys/Utf8.h"
+#include "platform/win/HeadlessHost.h"
+#include "platform/win/WinApi.h"
+
+namespace {
+
+constexpr const char* kSurfaceClass = "KavriArtSurface";
+constexpr int kMaxSide = 32767;
+// The surface is larger than the memo so the copy of W x H pixels from the memo's client
+// origin reads the surface's white, not beyond its backing store.
+constexpr int kSurfaceMargin = 2 * kMemoFrameWidth;
+
+std::string CleanText(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    const Utf8Char c = DecodeUtf8(utf8, pos);
+    // A NUL would end the text where the memo takes it as a C string.
+    if (c.code != 0) AppendUtf8(out, c.code);
+    pos += c.length;
+  }
+  return out;
+}
+
+}  // namespace
+
+ArtRenderer::ArtRenderer() {
+  WindowSystem::Install(std::make_unique<HeadlessHost>());
+  WNDCLASS wc;
+  wc.lpfnWndProc = &DefWindowProc;
+  wc.hbrBackground = clWhite;
+  wc.lpszClassName = kSurfaceClass;
+  if (!RegisterClass(&wc)) throw std::runtime_error("the drawing surface could not be registered");
+  m_surface = CreateWindowEx(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kSurfaceClass, "", WS_POPUP | WS_VISIBLE,
+                             0, 0, 64 + kSurfaceMargin, 64 + kSurfaceMargin, nullptr, nullptr);
+  if (m_surface == nullptr) throw std::runtime_error("the drawing surface could not be created");
+  m_memo = CreateInputMemo(m_surface, {0, 0, 64, 64}, MemoFont{});
+  m_size = {64, 64};
+}
+
+ArtRenderer::~ArtRenderer() { WindowSystem::Shutdown(); }
+
+void ArtRenderer::SetText(std::string_view utf8) {
+  m_text = CleanText(utf8);
+  SetWindowText(m_memo, m_text.c_str());
+}
+
+int ArtRenderer::WidestLine(const MemoFont& font) const {
+  // Laid out by the memo's own text layout, so tabs and every advance agree with it.
+  CharMetrics metrics;
+  metrics.SetFont(Font(MemoFontSpec(font)));
+  EditText layout(metrics, true);
+  layout.SetText(NormalizeBreaks(Utf8ToUtf32(m_text)));
+  int widest = 0;
+  for (int i = 0; i < layout.LineCount(); ++i) widest = std::max(widest, layout.GetLine(i).width);
+  return widest;
+}
+
+void ArtRenderer::Resize(int width, int height) {
+  if (width > kMaxSide || height > kMaxSide ||
+      static_cast<long long>(width) * height > kMaxMemoPixels)
+    throw std::runtime_error("the text needs a memo of " + std::to_string(width) + " x " +
+                             std::to_string(height) + " pixels, more than can be drawn (at most " +
+                             std::to_string(kMaxSide) + " a side and " +
+                             std::to_string(kMaxMemoPixels) + " pixels); wrap it with --width "
+                             "or choose a smaller size");
+  MoveWindow(m_surface, 0, 0, width + kSurfaceMargin, height + kSurfaceMargin, false);
+  MoveWindow(m_memo, 0, 0, width, height, true);
+  m_size = {width, height};
+}
+
+std::vector<std::string> ArtRenderer::Render(const MemoFont& font, int width,
+                                             std::string_view fill, std::string_view back) {
+  SetInputMemoFont(m_memo, font);
+  const int lineHeight = std::max(1, Font(MemoFontSpec(font)).Metrics().height);
+  if (width <= 0) {
+    Rect client, format;
+    GetClientRect(m_memo, &client);
+    SendMessage(m_memo, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    const int margins = std::max(0, client.Width() - format.Width());
+    // Room past the last advance for overhanging ink (italic, synthesized bold).
+    const int slack = std::max(2, lineHeight / 2);
+    width = WidestLine(font) + margins + 2 * kMemoFrameWidth + slack;
+  }
+  // Lines are counted once the width is set, as the memo wraps them at it.
+  Resize(width, std::min(kMaxSide, lineHeight + 2 * kMemoFrameWidth));
+  const int lines = std::max(1, static_cast<int>(SendMessage(m_memo, EM_GETLINECOUNT, 0, 0)));
+  // A little room below the last line for ink that reaches under its cell; the empty
+  // tail it leaves is dropped by the scan.
+  const long long textHeight = static_cast<long long>(lines) * lineHeight + lineHeight / 4 + 1;
+  Resize(width, static_cast<int>(std::min<long long>(textHeight + 2 * kMemoFrameWidth, kMaxSide + 1LL)));
+  const LRESULT first = SendMessage(m_memo, EM_GETFIRSTVISIBLELINE, 0, 0);
+  if (first > 0) SendMessage(m_memo, EM_LINESCROLL, 0, -first);
+  WindowSystem::Current().ProcessMessages();
+  const std::unique_ptr<Bitmap> capture = MemoToBitmap(m_memo);
+  return ScanArtLines(*capture, fill, back);
+}
