@@ -110,11 +110,21 @@ SdlHost::SdlHost() {
   SDL_SetHint("SDL_QUIT_ON_LAST_WINDOW_CLOSE", "0");
   SDL_SetHint("SDL_WINDOW_NO_ACTIVATION_WHEN_SHOWN", "1");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0)
-    throw std::runtime_error(std::string("SdlHost: SDL cannot start its video: ") + SDL_GetError());
-  if (SDL_GetNumVideoDisplays() < 1) {
-    SDL_Quit();
-    throw std::runtime_error("SdlHost: SDL found no display");
+  // SDL's video starts once per process and is never stopped: starting it again after a
+  // stop crashes SDL's X11 mouse code, a second host (tests, benchmarks) is legitimate, and
+  // a host destroyed by a static destructor at exit must still find SDL running.
+  static bool started = false;
+  if (!started) {
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0)
+      throw std::runtime_error(std::string("SdlHost: SDL cannot start its video: ") + SDL_GetError());
+    started = true;
+  }
+  // SDL falls back to drivers without a screen (offscreen, dummy) where no display answers;
+  // those are no desktop to show windows on.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  std::string name = driver ? driver : "";
+  if (name == "offscreen" || name == "dummy" || name == "evdev" || SDL_GetNumVideoDisplays() < 1) {
+    throw std::runtime_error("SdlHost: no desktop to show windows on (SDL video driver '" + name + "')");
   }
   SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
   SDL_StartTextInput();
@@ -124,9 +134,11 @@ SdlHost::~SdlHost() {
   for (auto& [id, w] : m_windows)
     if (w.window) SDL_DestroyWindow(w.window);
   m_windows.clear();
+  SDL_SetCursor(SDL_GetDefaultCursor());
   for (auto& [id, c] : m_cursors) SDL_FreeCursor(c);
-  SDL_StopTextInput();
-  SDL_Quit();
+  SDL_CaptureMouse(SDL_FALSE);
+  // Drop what the desktop reported for windows that are gone.
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
 
 SdlHost::HostWindow* SdlHost::Find(HostWindowId id) {

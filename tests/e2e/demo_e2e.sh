@@ -64,6 +64,13 @@ e2e_shot moved
 [[ $(e2e_pixel moved 240 250) == "0,160,0" ]] || e2e_fail "the window did not follow the drag: $(e2e_pixel moved 240 250)"
 [[ $(e2e_pixel moved 90 100) != "0,160,0" ]] || e2e_fail "the old place was not left"
 
+# Alt+F4 closes the window and the program ends cleanly.
+xdotool mousemove 300 300 key alt+F4
+demo_pid=${E2E_PIDS[-1]}
+for i in $(seq 1 50); do kill -0 "$demo_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$demo_pid" 2>/dev/null && e2e_fail "Alt+F4 did not end the demo"
+wait "$demo_pid" || e2e_fail "the demo ended with status $?"
+
 # Kept for a look when something went wrong.
 mkdir -p "$build/e2e-shots/demo" && cp "$E2E_TMP"/*.png "$build/e2e-shots/demo/" 2>/dev/null || true
 echo "demo e2e: ok"
