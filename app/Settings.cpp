@@ -1,0 +1,77 @@
+// Reading and writing KAVRI.ini with the private-profile semantics of IniFile.
+#include "app/Settings.h"
+
+#include "app/KavriState.h"
+#include "platform/sys/IniFile.h"
+#include "platform/sys/Utf8.h"
+
+namespace {
+
+constexpr int kDefaultWidth = 640;
+constexpr int kDefaultHeight = 480;
+constexpr int kDefaultFontType = 220;
+constexpr int kDefaultFontSize = 14;
+constexpr const char* kDefaultCounter = "..........";
+
+std::string FileName() { return SoftwareId + ".ini"; }
+
+}  // namespace
+
+std::filesystem::path SettingsFilePath(std::string_view folder) {
+  return std::filesystem::path(std::string(folder) + FileName());
+}
+
+std::string SettingsMissingText() { return "\"" + FileName() + "\"文件丢失！"; }
+
+std::string SettingsNotSavedText() {
+  return "\"" + FileName() + "\"文件丢失，设置无法保存。\nThe settings file is missing; the settings cannot be saved.";
+}
+
+int CounterFromText(std::string_view text) {
+  int count = 0;
+  for (std::size_t pos = 0; pos < text.size(); ++count) pos += DecodeUtf8(text, pos).length;
+  return count;
+}
+
+std::string CounterText(int value) { return std::string(value > 0 ? static_cast<std::size_t>(value) : 0, '.'); }
+
+std::optional<WindowGeometry> ReadSettings(std::string_view folder, const TellUser& tell) {
+  IniFile ini(SettingsFilePath(folder));
+  if (!ini.Exists()) {
+    if (tell) tell(SettingsMissingText());
+    CurrentLanguage = kDefaultLanguage;
+    return std::nullopt;
+  }
+  WindowGeometry geometry;
+  geometry.width = ini.ReadInteger(kSettingsSection, "window_width", kDefaultWidth);
+  geometry.height = ini.ReadInteger(kSettingsSection, "window_height", kDefaultHeight);
+  geometry.left = ini.ReadInteger(kSettingsSection, "window_left", 0);
+  geometry.top = ini.ReadInteger(kSettingsSection, "window_top", 0);
+  FontType = ini.ReadInteger(kSettingsSection, "FontType", kDefaultFontType);
+  FontSize = ini.ReadInteger(kSettingsSection, "FontSize", kDefaultFontSize);
+  CurrentLanguage = ini.ReadString(kSettingsSection, "language", kDefaultLanguage);
+  NoticeShowsLeft = CounterFromText(ini.ReadString(kSettingsSection, "n1", kDefaultCounter));
+  NoticeRestCount = CounterFromText(ini.ReadString(kSettingsSection, "n2", kDefaultCounter));
+  return geometry;
+}
+
+bool WriteSettings(std::string_view folder, const std::optional<WindowGeometry>& geometry,
+                   const TellUser& tell) {
+  IniFile ini(SettingsFilePath(folder));
+  if (!ini.Exists()) {
+    if (tell) tell(SettingsNotSavedText());
+    return false;
+  }
+  if (geometry) {
+    ini.WriteInteger(kSettingsSection, "window_width", geometry->width);
+    ini.WriteInteger(kSettingsSection, "window_height", geometry->height);
+    ini.WriteInteger(kSettingsSection, "window_left", geometry->left);
+    ini.WriteInteger(kSettingsSection, "window_top", geometry->top);
+  }
+  ini.WriteInteger(kSettingsSection, "FontType", FontType);
+  ini.WriteInteger(kSettingsSection, "FontSize", FontSize);
+  ini.WriteString(kSettingsSection, "language", CurrentLanguage);
+  ini.WriteString(kSettingsSection, "n1", CounterText(NoticeShowsLeft));
+  ini.WriteString(kSettingsSection, "n2", CounterText(NoticeRestCount));
+  return true;
+}
