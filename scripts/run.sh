@@ -6,8 +6,8 @@ build=${1:-build}
 if [[ -x "$build/app/kavri" ]]; then
   exec "$build/app/kavri"
 fi
-for candidate in "$build/tools/kavri-demo" "$build/tools/kavri-art"; do
-  if [[ -x "$candidate" ]]; then
+for candidate in "$build/tools/kavri-art/kavri-art" "$build/tools/kavri-demo/kavri-demo"; do
+  if [[ -f "$candidate" && -x "$candidate" ]]; then
     echo "run.sh: the main window is not built yet; starting $(basename "$candidate") instead"
     if [[ $(basename "$candidate") == kavri-art ]]; then
       exec "$candidate" "爱 Kavri"
