@@ -498,6 +498,9 @@ void THintWindow::ActivateHint(const Rect& rect, std::string_view hint) {
   HandleNeeded();
   SetWindowPos(Handle(), HWND_TOPMOST, r.left, r.top, r.Width(), r.Height(), SWP_NOACTIVATE);
   SetVisible(true);
+  // Shown explicitly: a window made again (after the old one was destroyed with its
+  // window system) starts hidden whatever the control's flag says.
+  ShowWindow(Handle(), SW_SHOWNOACTIVATE);
   Invalidate();
 }
 

@@ -59,6 +59,8 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
 }
 
 TWinControl::~TWinControl() {
+  // Marked first, so the children leaving do not lay this control out again.
+  BeforeDestruction();
   // Children go with their parent, whoever owns them.
   while (!m_controls.empty()) {
     TControl* child = m_controls.back();
