@@ -291,15 +291,15 @@ void SdlHost::Present(HostWindowId id, const Bitmap& pixels, const Region& dirty
 std::uint64_t SdlHost::Now() { return SDL_GetTicks64(); }
 
 Point SdlHost::ToScreen(std::uint32_t sdlWindowId, int x, int y) {
-  HostWindow* hw = Find(IdOf(sdlWindowId));
-  if (!hw) {
-    int gx = 0, gy = 0;
-    SDL_GetGlobalMouseState(&gx, &gy);
-    return {gx, gy};
-  }
-  int wx = 0, wy = 0;
-  SDL_GetWindowPosition(hw->window, &wx, &wy);
-  return {wx + x, wy + y};
+  // Event coordinates are relative to where the desktop had the window when the event
+  // happened; a window we moved since (a drag does so at every step) would add the move
+  // twice. The pointer's own screen position has no such lag.
+  (void)sdlWindowId;
+  (void)x;
+  (void)y;
+  int gx = 0, gy = 0;
+  SDL_GetGlobalMouseState(&gx, &gy);
+  return {gx, gy};
 }
 
 void SdlHost::Handle(const SDL_Event& e) {

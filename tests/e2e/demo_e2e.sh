@@ -51,6 +51,26 @@ sleep 0.2
 xdotool key ctrl+v
 e2e_wait_output demo '^text: hello Kavri 爱$'
 
+# A popup shown without activation: the main window stays active and keys still reach
+# the field, even with the pointer over the popup (no window manager keeps it from the
+# keyboard focus).
+xdotool mousemove 300 230 click 3
+e2e_wait_output demo '^popup: shown'
+sleep 0.3
+xdotool mousemove 350 250
+xdotool type "!"
+e2e_wait_output demo '^text: hello Kavri 爱!$'
+sleep 0.3
+e2e_shot popup
+[[ $(e2e_pixel popup 320 240) == "255,255,160" ]] || e2e_fail "popup not shown: $(e2e_pixel popup 320 240)"
+e2e_is_blue "$(e2e_pixel popup 300 70)" || e2e_fail "the popup took the activation"
+xdotool click 1
+e2e_wait_output demo '^popup: closed'
+
+# The shaped window: a cross cut out by its region through the X SHAPE extension.
+[[ $(e2e_pixel popup 540 120) == "255,0,0" ]] || e2e_fail "shaped window not drawn"
+[[ $(e2e_pixel popup 490 70) == "0,0,0" ]] || e2e_fail "the shape's corner is not cut away: $(e2e_pixel popup 490 70)"
+
 # Dragging the caption moves the window (the move loop on the real desktop).
 xdotool mousemove 250 72 mousedown 1
 sleep 0.1
@@ -61,7 +81,9 @@ sleep 0.1
 xdotool mouseup 1
 sleep 0.4
 e2e_shot moved
-[[ $(e2e_pixel moved 240 250) == "0,160,0" ]] || e2e_fail "the window did not follow the drag: $(e2e_pixel moved 240 250)"
+# The window moved by (100, 100): the button lies at (176, 195)-(296, 235) now.
+[[ $(e2e_pixel moved 240 215) == "0,160,0" ]] || e2e_fail "the window did not follow the drag: $(e2e_pixel moved 240 215)"
+[[ $(e2e_pixel moved 240 250) != "0,160,0" ]] || e2e_fail "the window moved too far"
 [[ $(e2e_pixel moved 90 100) != "0,160,0" ]] || e2e_fail "the old place was not left"
 
 # Alt+F4 closes the window and the program ends cleanly.

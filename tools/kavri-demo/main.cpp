@@ -141,8 +141,52 @@ LRESULT FieldProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
+// A red cross cut out by a window region: the desktop shows through the corners.
+LRESULT ShapeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCHITTEST) return HTCAPTION;  // drag it anywhere
+  return DefWindowProc(hwnd, msg, wp, lp);
+}
+
+HWND g_popup = nullptr;
+
+// A menu-like popup: shown without activating and never taking the focus, so typing goes
+// on into the field while it is up.
+LRESULT PopupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_LBUTTONUP:
+      ShowWindow(hwnd, SW_HIDE);
+      std::printf("popup: closed\n");
+      std::fflush(stdout);
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      Rect r;
+      GetClientRect(hwnd, &r);
+      dc->FillRect(r, RGB(255, 255, 160));
+      dc->FrameRect(r, clBlack);
+      dc->SetBkMode(TRANSPARENT);
+      Rect t = r;
+      dc->DrawText("popup", t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    default:
+      return DefWindowProc(hwnd, msg, wp, lp);
+  }
+}
+
 LRESULT MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case WM_RBUTTONUP: {
+      Point p = LParamToPoint(lp);
+      ClientToScreen(hwnd, &p);
+      SetWindowPos(g_popup, HWND_TOPMOST, p.x, p.y, 100, 40, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+      std::printf("popup: shown\n");
+      std::fflush(stdout);
+      return 0;
+    }
     case WM_COMMAND:
       if (LOWORD(wp) == ButtonId) {
         ++g_state.clicks;
@@ -196,6 +240,18 @@ int main(int argc, char** argv) {
                    reinterpret_cast<HMENU>(static_cast<std::intptr_t>(CopyId)));
     HWND field = CreateWindowEx(0, "KavriDemoField", "", WS_CHILD | WS_VISIBLE, 12, 90, 320, 26, main,
                                 reinterpret_cast<HMENU>(static_cast<std::intptr_t>(FieldId)));
+    Register("KavriDemoShape", &ShapeProc, LoadCursor(nullptr, IDC_SIZEALL), clRed);
+    Register("KavriDemoPopup", &PopupProc, LoadCursor(nullptr, IDC_ARROW), clNone);
+    HWND shape = CreateWindowEx(WS_EX_TOOLWINDOW, "KavriDemoShape", "Kavri shape", WS_POPUP, 480, 60,
+                                120, 120, nullptr, nullptr);
+    HRGN cross = CreateRectRgn(40, 0, 80, 120);
+    HRGN bar = CreateRectRgn(0, 40, 120, 80);
+    CombineRgn(cross, cross, bar, RGN_OR);
+    DeleteObject(bar);
+    SetWindowRgn(shape, cross, true);  // the window owns the region now
+    ShowWindow(shape, SW_SHOWNOACTIVATE);
+    g_popup = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "KavriDemoPopup", "Kavri popup", WS_POPUP,
+                             0, 0, 100, 40, main, nullptr);
     ShowWindow(main, SW_SHOW);
     SetFocus(field);
     std::printf("ready\n");
