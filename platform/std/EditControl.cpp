@@ -403,7 +403,7 @@ void EditControl::UpdateScrollBars() {
   m_bars->SetInfo(SB_HORZ, si, true);
 }
 
-LRESULT EditControl::OnScroll(int bar, int code) {
+LRESULT EditControl::OnScroll(int bar, int code, int thumb) {
   if (!m_multiline) return 0;
   const bool vertical = bar == SB_VERT;
   const int current = vertical ? m_topLine : m_xOffset;
@@ -420,10 +420,15 @@ LRESULT EditControl::OnScroll(int bar, int code) {
     case SB_BOTTOM: next = last; break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: {
-      SCROLLINFO si;
-      si.fMask = SIF_TRACKPOS;
-      m_bars->GetInfo(bar, si);
-      next = si.nTrackPos;
+      // Our own bar knows the full-range position; other senders give it in HIWORD.
+      if (m_bars->Tracking()) {
+        SCROLLINFO si;
+        si.fMask = SIF_TRACKPOS;
+        m_bars->GetInfo(bar, si);
+        next = si.nTrackPos;
+      } else {
+        next = thumb;
+      }
       break;
     }
     default: return 0;
@@ -908,8 +913,8 @@ LRESULT EditControl::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       ScrollTo(m_topLine + (lines ? lines : (delta > 0 ? -1 : 1)), m_xOffset, true);
       return 0;
     }
-    case WM_VSCROLL: return OnScroll(SB_VERT, LOWORD(wp));
-    case WM_HSCROLL: return OnScroll(SB_HORZ, LOWORD(wp));
+    case WM_VSCROLL: return OnScroll(SB_VERT, LOWORD(wp), HIWORD(wp));
+    case WM_HSCROLL: return OnScroll(SB_HORZ, LOWORD(wp), HIWORD(wp));
     case WM_CUT: Cut(); return 0;
     case WM_COPY: Copy(); return 0;
     case WM_PASTE: Paste(); return 0;
@@ -984,7 +989,7 @@ LRESULT EditControl::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       const int before = m_topLine;
       const int code = static_cast<int>(wp);
       if (code < SB_LINEUP || code > SB_PAGEDOWN) return FALSE;
-      OnScroll(SB_VERT, code);
+      OnScroll(SB_VERT, code, 0);
       return MAKELRESULT(m_topLine - before, TRUE);
     }
     case EM_LINESCROLL:

@@ -75,7 +75,7 @@ class EditControl {
   void ScrollTo(int topLine, int xOffset, bool notify);
   void EnsureCaretVisible();
   void UpdateScrollBars();
-  LRESULT OnScroll(int bar, int code);
+  LRESULT OnScroll(int bar, int code, int thumb);
 
   // Input.
   void OnKeyDown(int vk);

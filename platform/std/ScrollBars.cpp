@@ -66,7 +66,10 @@ void DrawArrowGlyph(DC& dc, const Rect& r, int direction, bool enabled) {
   }
 }
 
-NcScrollBars::NcScrollBars(HWND hwnd, bool autoHide) : m_hwnd(hwnd), m_autoHide(autoHide) {
+NcScrollBars::NcScrollBars(HWND hwnd, bool autoHide)
+    : m_hwnd(hwnd),
+      m_autoHide(autoHide),
+      m_allowed(static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)) & (WS_VSCROLL | WS_HSCROLL)) {
   SetProp(hwnd, kProp, this);
 }
 
@@ -166,6 +169,7 @@ bool NcScrollBars::GetInfo(int bar, SCROLLINFO& info) const {
 }
 
 void NcScrollBars::UpdateAutoHide(int bar) {
+  if (!(m_allowed & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL))) return;
   const bool want = Scrollable(bar);
   if (want != Shown(bar)) Show(bar, want);
 }
@@ -355,18 +359,18 @@ bool NcScrollBars::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
       if (m_track.bar < 0) return false;
       result = 0;
       const int bar = m_track.bar;
-      const bool thumb = m_track.part == Thumb;
-      const int pos = m_bars[bar].trackPos;
       KillTimer(hwnd, kRepeatTimer);
-      m_track.bar = -1;  // so the capture change below does not end it twice
-      ReleaseCapture();
-      if (thumb) {
-        SendScroll(bar, SB_THUMBPOSITION, pos);
+      // Still tracking while the final position goes out, so the receiver can read the
+      // full-range position with SIF_TRACKPOS.
+      if (m_track.part == Thumb) {
+        SendScroll(bar, SB_THUMBPOSITION, m_bars[bar].trackPos);
         if (!IsWindow(hwnd) || Of(hwnd) != this) return true;
       }
+      m_track = Track{};  // so the capture change below does not end it twice
+      if (GetCapture() == hwnd) ReleaseCapture();
+      if (!IsWindow(hwnd) || Of(hwnd) != this) return true;
       SendScroll(bar, SB_ENDSCROLL, 0);
       if (!IsWindow(hwnd) || Of(hwnd) != this) return true;
-      m_track = Track{};
       Paint();
       return true;
     }

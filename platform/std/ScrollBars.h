@@ -48,8 +48,9 @@ struct SCROLLINFO {
 
 // One window's pair of bars. The window procedure owns it and passes it its messages
 // first (HandleMessage); the platform calls below find it through a window property.
-// A bar is shown while its style bit is set; with `autoHide` the bars set and clear
-// their style bits themselves as the range allows scrolling or not.
+// A bar is shown while its style bit is set; with `autoHide` the bars that the window was
+// created with set and clear their style bits themselves as the range allows scrolling or
+// not (a bar the window was created without never appears on its own).
 class NcScrollBars {
  public:
   NcScrollBars(HWND hwnd, bool autoHide);
@@ -109,6 +110,7 @@ class NcScrollBars {
 
   HWND m_hwnd;
   bool m_autoHide;
+  DWORD m_allowed;  // the scroll bar style bits the window was created with
   Bar m_bars[2];
   Track m_track;
 };

@@ -2,7 +2,9 @@
 #include "platform/std/StdControls.h"
 
 void RegisterEditClass();
+void RegisterListBoxClass();
 
 void RegisterStdControls() {
   RegisterEditClass();
+  RegisterListBoxClass();
 }
