@@ -22,3 +22,9 @@ extern int NoticeRestCount;
 
 // The line the notice panel shows below its page, set by the main language pack.
 extern std::string NoticeText;
+
+// The folder the program's files lie in (settings file, language packs, help page), with
+// a trailing separator: the executable's folder unless SetProgramFolder chose another
+// (an empty text goes back to the executable's folder).
+std::string ProgramFolder();
+void SetProgramFolder(std::string folder);
