@@ -111,8 +111,9 @@ SdlHost::SdlHost() {
   SDL_SetHint("SDL_WINDOW_NO_ACTIVATION_WHEN_SHOWN", "1");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   // SDL's video starts once per process and is never stopped: starting it again after a
-  // stop crashes SDL's X11 mouse code, a second host (tests, benchmarks) is legitimate, and
-  // a host destroyed by a static destructor at exit must still find SDL running.
+  // stop crashes SDL's X11 mouse code, a second host (tests, benchmarks) is legitimate, a
+  // host destroyed by a static destructor at exit must still find SDL running, and a stop
+  // at exit flushes requests whose late errors would end the program with a failure.
   static bool started = false;
   if (!started) {
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0)
@@ -126,6 +127,7 @@ SdlHost::SdlHost() {
   if (name == "offscreen" || name == "dummy" || name == "evdev" || SDL_GetNumVideoDisplays() < 1) {
     throw std::runtime_error("SdlHost: no desktop to show windows on (SDL video driver '" + name + "')");
   }
+  if (name == "x11") X11KeepAliveOnErrors();
   SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
   SDL_StartTextInput();
 }

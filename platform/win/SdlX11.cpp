@@ -20,6 +20,8 @@ using ShapeMaskFn = void (*)(Display*, ::Window, int, int, int, Pixmap, int);
 using ShapeQueryFn = int (*)(Display*, int*, int*);
 using BellFn = int (*)(Display*, int);
 using FlushFn = int (*)(Display*);
+using ErrorHandler = int (*)(Display*, XErrorEvent*);
+using SetErrorHandlerFn = ErrorHandler (*)(ErrorHandler);
 
 struct X11Functions {
   ShapeRectanglesFn shapeRectangles = nullptr;
@@ -27,6 +29,7 @@ struct X11Functions {
   ShapeQueryFn shapeQuery = nullptr;
   BellFn bell = nullptr;
   FlushFn flush = nullptr;
+  SetErrorHandlerFn setErrorHandler = nullptr;
 
   X11Functions() {
     if (void* ext = dlopen("libXext.so.6", RTLD_NOW | RTLD_LOCAL)) {
@@ -37,6 +40,7 @@ struct X11Functions {
     if (void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL)) {
       bell = reinterpret_cast<BellFn>(dlsym(x11, "XBell"));
       flush = reinterpret_cast<FlushFn>(dlsym(x11, "XFlush"));
+      setErrorHandler = reinterpret_cast<SetErrorHandlerFn>(dlsym(x11, "XSetErrorHandler"));
     }
   }
 };
@@ -93,6 +97,19 @@ bool X11SetShape(SDL_Window* window, const std::vector<Rect>* rects) {
                       static_cast<int>(xr.size()), ShapeOpSet, RectanglesUnsorted);
   }
   if (f.flush) f.flush(display);
+  return true;
+}
+
+namespace {
+// Protocol errors come late and about requests long made; none of them is worth ending the
+// program over, so they are dropped.
+int IgnoreError(Display*, XErrorEvent*) { return 0; }
+}  // namespace
+
+bool X11KeepAliveOnErrors() {
+  const X11Functions& f = Functions();
+  if (!f.setErrorHandler) return false;
+  f.setErrorHandler(&IgnoreError);
   return true;
 }
 

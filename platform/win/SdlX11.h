@@ -13,5 +13,9 @@ bool X11CanShape(SDL_Window* window);
 // Sets the window's bounding shape to the union of `rects` (window coordinates), or back
 // to the whole window when `rects` is nullptr. Returns false where shapes are unavailable.
 bool X11SetShape(SDL_Window* window, const std::vector<Rect>* rects);
+// Keeps X protocol errors from ending the program: Xlib's default answer to one (a window
+// of another program that went away while we talked to it, say, a clipboard reader) is
+// to exit. Returns false where the program does not run on X11.
+bool X11KeepAliveOnErrors();
 // Rings the desktop bell; false where there is none.
 bool X11Bell(SDL_Window* window);

@@ -91,7 +91,12 @@ xdotool mousemove 300 300 key alt+F4
 demo_pid=${E2E_PIDS[-1]}
 for i in $(seq 1 50); do kill -0 "$demo_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$demo_pid" 2>/dev/null && e2e_fail "Alt+F4 did not end the demo"
-wait "$demo_pid" || e2e_fail "the demo ended with status $?"
+status=0
+wait "$demo_pid" || status=$?
+if (( status != 0 )); then
+  cat "$E2E_TMP/demo.out" >&2
+  e2e_fail "the demo ended with status $status"
+fi
 
 # Kept for a look when something went wrong.
 mkdir -p "$build/e2e-shots/demo" && cp "$E2E_TMP"/*.png "$build/e2e-shots/demo/" 2>/dev/null || true
