@@ -34,7 +34,11 @@ class CaptureTest : public ::testing::Test {
                                nullptr, nullptr);
     ASSERT_NE(m_surface, nullptr);
   }
-  void TearDown() override { WindowSystem::Shutdown(); }
+  void TearDown() override {
+    // While the system is still current: the memos' destruction messages call into it.
+    DestroyWindow(m_surface);
+    WindowSystem::Shutdown();
+  }
 
   HWND Memo(const Rect& bounds, const std::string& text, const MemoFont& font) {
     HWND memo = CreateInputMemo(m_surface, bounds, font);

@@ -129,6 +129,11 @@ TEST(KavriArt, UnknownFontExitsThree) {
   // Installed families are found whatever their case and spacing.
   EXPECT_EQ(Art({"-f", "dejavusans", "Hi"}).status, 0);
   EXPECT_EQ(Art({"-f", "DejaVu Sans Mono", "Hi"}).status, 0);
+  // So are our aliases, a family under its name in another language, and the generic
+  // families.
+  EXPECT_EQ(Art({"-f", "simsun", "Hi"}).status, 0);
+  EXPECT_EQ(Art({"-f", "文泉驿微米黑", "Hi"}).status, 0);
+  EXPECT_EQ(Art({"-f", "monospace", "Hi"}).status, 0);
 }
 
 TEST(KavriArt, UndrawableCharactersAreNamedAndTheArtStillPrinted) {
@@ -167,6 +172,20 @@ TEST(KavriArt, MalformedInputIsDrawnNotTrustedBlindly) {
   const ArtRun bad = Art({}, "A\xFF\xC3");
   EXPECT_EQ(bad.status, 0) << bad.err;
   EXPECT_NE(bad.out, Art({"A"}).out);
+}
+
+TEST(KavriArt, TextTooLargeToDrawIsAFailureNotACrash) {
+  std::string tall;
+  for (int i = 0; i < 3000; ++i) tall += "Kavri\n";
+  const ArtRun run = Art({}, tall);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(run.out.empty());
+  EXPECT_NE(run.err.find("--width"), std::string::npos) << run.err;
+  // Fitting passes over the sizes too large to draw.
+  const ArtRun fitted = Art({"--max-cols", "40"}, tall);
+  EXPECT_EQ(fitted.status, 0) << fitted.err;
+  EXPECT_TRUE(HasInk(fitted.out));
+  EXPECT_LE(Widest(fitted.out), 40);
 }
 
 TEST(KavriArt, CellsAreNormalised) {

@@ -48,7 +48,11 @@ ArtRenderer::ArtRenderer() {
   m_size = {64, 64};
 }
 
-ArtRenderer::~ArtRenderer() { WindowSystem::Shutdown(); }
+ArtRenderer::~ArtRenderer() {
+  // While the system is still current: the memo's destruction messages call into it.
+  DestroyWindow(m_surface);
+  WindowSystem::Shutdown();
+}
 
 void ArtRenderer::SetText(std::string_view utf8) {
   m_text = CleanText(utf8);
@@ -66,17 +70,18 @@ int ArtRenderer::WidestLine(const MemoFont& font) const {
   return widest;
 }
 
-void ArtRenderer::Resize(int width, int height) {
+void ArtRenderer::Resize(long long width, long long height) {
   if (width > kMaxSide || height > kMaxSide ||
-      static_cast<long long>(width) * height > kMaxMemoPixels)
-    throw std::runtime_error("the text needs a memo of " + std::to_string(width) + " x " +
+      width * height > kMaxMemoPixels)
+    throw MemoTooLarge("the text needs a memo of " + std::to_string(width) + " x " +
                              std::to_string(height) + " pixels, more than can be drawn (at most " +
                              std::to_string(kMaxSide) + " a side and " +
                              std::to_string(kMaxMemoPixels) + " pixels); wrap it with --width "
                              "or choose a smaller size");
-  MoveWindow(m_surface, 0, 0, width + kSurfaceMargin, height + kSurfaceMargin, false);
-  MoveWindow(m_memo, 0, 0, width, height, true);
-  m_size = {width, height};
+  const int w = static_cast<int>(width), h = static_cast<int>(height);
+  MoveWindow(m_surface, 0, 0, w + kSurfaceMargin, h + kSurfaceMargin, false);
+  MoveWindow(m_memo, 0, 0, w, h, true);
+  m_size = {w, h};
 }
 
 std::vector<std::string> ArtRenderer::Render(const MemoFont& font, int width,
@@ -90,7 +95,9 @@ std::vector<std::string> ArtRenderer::Render(const MemoFont& font, int width,
     const int margins = std::max(0, client.Width() - format.Width());
     // Room past the last advance for overhanging ink (italic, synthesized bold).
     const int slack = std::max(2, lineHeight / 2);
-    width = WidestLine(font) + margins + 2 * kMemoFrameWidth + slack;
+    const long long needed = static_cast<long long>(WidestLine(font)) + margins + 2 * kMemoFrameWidth + slack;
+    if (needed > kMaxSide) Resize(needed, lineHeight + 2 * kMemoFrameWidth);  // throws
+    width = static_cast<int>(needed);
   }
   // Lines are counted once the width is set, as the memo wraps them at it.
   Resize(width, std::min(kMaxSide, lineHeight + 2 * kMemoFrameWidth));
@@ -98,7 +105,7 @@ std::vector<std::string> ArtRenderer::Render(const MemoFont& font, int width,
   // A little room below the last line for ink that reaches under its cell; the empty
   // tail it leaves is dropped by the scan.
   const long long textHeight = static_cast<long long>(lines) * lineHeight + lineHeight / 4 + 1;
-  Resize(width, static_cast<int>(std::min<long long>(textHeight + 2 * kMemoFrameWidth, kMaxSide + 1LL)));
+  Resize(width, textHeight + 2 * kMemoFrameWidth);
   const LRESULT first = SendMessage(m_memo, EM_GETFIRSTVISIBLELINE, 0, 0);
   if (first > 0) SendMessage(m_memo, EM_LINESCROLL, 0, -first);
   WindowSystem::Current().ProcessMessages();

@@ -2,6 +2,7 @@
 // captured and scanned as the main window does it.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,12 @@
 // The most pixels the memo may have (its capture is held twice, in the window's backing
 // store and in the copy).
 constexpr long long kMaxMemoPixels = 1LL << 24;
+
+// The text needs a memo beyond the limits below.
+class MemoTooLarge : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 class ArtRenderer {
  public:
@@ -29,8 +36,8 @@ class ArtRenderer {
 
   // The art of the text in `font`: the memo's outer width is `width` (0: wide enough that
   // no line wraps) and its height holds every line, so no line is clipped or scrolled
-  // out. Throws std::runtime_error when the memo would exceed kMaxMemoPixels or either
-  // side exceeds 32767 pixels.
+  // out. Throws MemoTooLarge when the memo would exceed kMaxMemoPixels or either side
+  // 32767 pixels.
   std::vector<std::string> Render(const MemoFont& font, int width, std::string_view fill,
                                   std::string_view back);
   // The memo's outer size at the last Render.
@@ -40,7 +47,8 @@ class ArtRenderer {
   int WidestLine(const MemoFont& font) const;
 
  private:
-  void Resize(int width, int height);
+  // Throws when the size is beyond the limits.
+  void Resize(long long width, long long height);
 
   HWND m_surface = nullptr;
   HWND m_memo = nullptr;

@@ -3,6 +3,7 @@
 #include <exception>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <set>
 #include <span>
 #include <string>
@@ -38,24 +39,56 @@ std::string FamilyKey(std::string_view name) {
 }
 
 // Whether some installed face has a family name equal to `name` in any of its languages.
+// A configuration of its own, released after, so that no process-wide one is left behind.
 bool InstalledUnderAnyName(const std::string& name) {
+  FcConfig* config = FcInitLoadConfigAndFonts();
+  if (config == nullptr) return false;
   FcPattern* pattern = FcPatternCreate();
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
   FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
-  FcFontSet* set = FcFontList(nullptr, pattern, objects);
+  FcFontSet* set = FcFontList(config, pattern, objects);
   const bool found = set != nullptr && set->nfont > 0;
   if (set != nullptr) FcFontSetDestroy(set);
   FcObjectSetDestroy(objects);
   FcPatternDestroy(pattern);
+  FcConfigDestroy(config);
   return found;
 }
 
+// The families an alias of our font configuration prefers, in order; empty when `name`
+// is no alias there.
+std::vector<std::string> AliasPreferences(const std::string& name) {
+  const std::string_view xml = FontAliasConfig();
+  const auto familyAt = [&](std::size_t open, std::size_t& close) {
+    close = xml.find("</family>", open);
+    return close == std::string_view::npos ? std::string_view() : xml.substr(open + 8, close - open - 8);
+  };
+  for (std::size_t at = xml.find("<alias"); at != std::string_view::npos; at = xml.find("<alias", at + 1)) {
+    const std::size_t end = xml.find("</alias>", at);
+    const std::size_t prefer = xml.find("<prefer>", at);
+    if (end == std::string_view::npos || prefer > end) break;
+    std::size_t close = 0;
+    const std::size_t first = xml.find("<family>", at);
+    if (first > prefer || FamilyKey(familyAt(first, close)) != FamilyKey(name)) continue;
+    std::vector<std::string> preferred;
+    for (std::size_t open = xml.find("<family>", prefer); open < end; open = xml.find("<family>", close))
+      preferred.emplace_back(familyAt(open, close));
+    return preferred;
+  }
+  return {};
+}
+
 // fontconfig always finds some face; a font counts as found when the face it resolves to
-// carries the name asked for, or the name is one of the listed families (our aliases for
-// installed faces among them).
+// carries the name asked for, the name is an alias of ours that resolved to a face it
+// prefers, one of the listed families, or one of the generic families every font
+// configuration defines.
 bool FontFound(const MemoFont& font) {
   const std::string wanted = FamilyKey(font.face);
-  if (FamilyKey(Font(MemoFontSpec(font)).ResolvedFamily()) == wanted) return true;
+  if (wanted == "sans-serif" || wanted == "serif" || wanted == "monospace") return true;
+  const std::string resolved = FamilyKey(Font(MemoFontSpec(font)).ResolvedFamily());
+  if (resolved == wanted) return true;
+  for (const std::string& preferred : AliasPreferences(font.face))
+    if (FamilyKey(preferred) == resolved) return true;
   for (const std::string& family : FontFamilies())
     if (FamilyKey(family) == wanted) return true;
   return InstalledUnderAnyName(font.face);
@@ -87,6 +120,7 @@ std::vector<std::string> RenderFitting(ArtRenderer& renderer, const ArtOptions& 
                                        const std::string& fill, const std::string& back) {
   const int upper = options.sizeGiven ? options.font.points : kFontSizeCount;
   MemoFont font = options.font;
+  std::optional<MemoTooLarge> tooLarge;
   for (int points = upper; points >= 1; --points) {
     font.points = points;
     // Without wrapping the art is at least about as wide as the text's advances less
@@ -95,9 +129,15 @@ std::vector<std::string> RenderFitting(ArtRenderer& renderer, const ArtOptions& 
       const int em = -PointsToHeight(points);
       if (2LL * (renderer.WidestLine(font) - 2 * em) > options.maxCols) continue;
     }
-    std::vector<std::string> lines = renderer.Render(font, options.width, fill, back);
-    if (LongestLine(lines) <= options.maxCols) return lines;
+    try {
+      std::vector<std::string> lines = renderer.Render(font, options.width, fill, back);
+      if (LongestLine(lines) <= options.maxCols) return lines;
+    } catch (const MemoTooLarge& e) {
+      // A smaller size needs a smaller memo.
+      tooLarge = e;
+    }
   }
+  if (tooLarge) throw *tooLarge;
   throw UsageError("no size from 1 to " + std::to_string(upper) + " points fits the art in " +
                    std::to_string(options.maxCols) + " columns");
 }
