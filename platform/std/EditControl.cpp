@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 #include "platform/std/StdConst.h"
 #include "platform/std/StdControls.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-constexpr const char* kProp = "StdEdit";
 constexpr UINT_PTR kDragTimer = 0xFFA1;
 constexpr UINT WM_CONTEXTMENU_ = 0x007B;  // not in WinConst.h yet
 constexpr std::size_t kMaxUndoSteps = 1000;
@@ -29,6 +29,19 @@ int CharClass(char32_t c) {
   return 4;
 }
 
+// The control behind each window. Kept here rather than in a window property so that the
+// last message, WM_NCDESTROY, frees it without calling into the window system (which may
+// be shutting down).
+std::unordered_map<HWND, EditControl*>& Instances() {
+  static std::unordered_map<HWND, EditControl*> instances;
+  return instances;
+}
+
+EditControl* Find(HWND hwnd) {
+  auto it = Instances().find(hwnd);
+  return it == Instances().end() ? nullptr : it->second;
+}
+
 bool KeyDown(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
 
 int SignedParam(WPARAM v) { return static_cast<int>(static_cast<std::intptr_t>(v)); }
@@ -36,21 +49,21 @@ int SignedParam(WPARAM v) { return static_cast<int>(static_cast<std::intptr_t>(v
 }  // namespace
 
 LRESULT EditControl::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = static_cast<EditControl*>(GetProp(hwnd, kProp));
+  EditControl* self = Find(hwnd);
   if (msg == WM_NCCREATE) {
     const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lp);
     if (!self) {
       self = new EditControl(hwnd, cs ? static_cast<DWORD>(cs->style) : 0);
-      SetProp(hwnd, kProp, self);
+      Instances()[hwnd] = self;
     }
     if (cs && cs->lpszName) self->SetText(cs->lpszName, false);
     return TRUE;
   }
   if (!self) return DefWindowProc(hwnd, msg, wp, lp);
   if (msg == WM_NCDESTROY) {
-    RemoveProp(hwnd, kProp);
+    Instances().erase(hwnd);
     delete self;
-    return DefWindowProc(hwnd, msg, wp, lp);
+    return 0;
   }
   return self->Handle(msg, wp, lp);
 }
@@ -125,7 +138,7 @@ bool EditControl::ReplaceSelection(std::u32string text, bool undoable, bool typi
   }
   const HWND hwnd = m_hwnd;
   ReplaceRange(a, b, text, undoable, typing);
-  if (refused && IsWindow(hwnd) && GetProp(hwnd, kProp) == this) Notify(EN_MAXTEXT);
+  if (refused && IsWindow(hwnd) && Find(hwnd) == this) Notify(EN_MAXTEXT);
   return true;
 }
 
@@ -177,7 +190,7 @@ void EditControl::Changed() {
   Invalidate();
   const HWND hwnd = m_hwnd;
   Notify(EN_UPDATE);
-  if (IsWindow(hwnd) && GetProp(hwnd, kProp) == this) Notify(EN_CHANGE);
+  if (IsWindow(hwnd) && Find(hwnd) == this) Notify(EN_CHANGE);
 }
 
 void EditControl::Notify(WORD code) {
@@ -363,7 +376,7 @@ void EditControl::ScrollTo(int topLine, int xOffset, bool notify) {
   if (notify) {
     const HWND hwnd = m_hwnd;
     if (vertical) Notify(EN_VSCROLL);
-    if (horizontal && IsWindow(hwnd) && GetProp(hwnd, kProp) == this) Notify(EN_HSCROLL);
+    if (horizontal && IsWindow(hwnd) && Find(hwnd) == this) Notify(EN_HSCROLL);
   }
 }
 
@@ -561,7 +574,7 @@ void EditControl::OnMouseDown(Point p, bool shift, bool dbl) {
   const HWND hwnd = m_hwnd;
   if (GetFocus() != hwnd) {
     SetFocus(hwnd);
-    if (!IsWindow(hwnd) || GetProp(hwnd, kProp) != this) return;
+    if (!IsWindow(hwnd) || Find(hwnd) != this) return;
   }
   const int index = CharFromPoint(p, nullptr);
   if (dbl) {
@@ -644,7 +657,7 @@ void EditControl::ShowContextMenu(LPARAM lp) {
   const HWND hwnd = m_hwnd;
   if (GetFocus() != hwnd) {
     SetFocus(hwnd);
-    if (!IsWindow(hwnd) || GetProp(hwnd, kProp) != this) return;
+    if (!IsWindow(hwnd) || Find(hwnd) != this) return;
   }
   Point screen;
   if (lp == -1) {
@@ -665,7 +678,7 @@ void EditControl::ShowContextMenu(LPARAM lp) {
       {kEditCmdSelectAll, "Select &All", CommandEnabled(kEditCmdSelectAll), false},
   };
   const int chosen = TrackStdPopupMenu(hwnd, screen, items);
-  if (chosen && IsWindow(hwnd) && GetProp(hwnd, kProp) == this) RunCommand(chosen);
+  if (chosen && IsWindow(hwnd) && Find(hwnd) == this) RunCommand(chosen);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -685,7 +698,7 @@ void EditControl::Paint(DC& dc, const Rect& update) {
     const UINT ask = (ReadOnly() || !enabled) ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT;
     const LRESULT answer = SendMessage(GetParent(hwnd), ask, reinterpret_cast<WPARAM>(&dc),
                                        reinterpret_cast<LPARAM>(hwnd));
-    if (!IsWindow(hwnd) || GetProp(hwnd, kProp) != this) return;
+    if (!IsWindow(hwnd) || Find(hwnd) != this) return;
     if (answer) {
       const Brush* brush = reinterpret_cast<const Brush*>(answer);
       back = brush->style == BS_NULL ? clNone : brush->color;
@@ -1109,7 +1122,7 @@ LRESULT EditControl::Handle(UINT msg, WPARAM wp, LPARAM lp) {
 
 bool EditCommandEnabled(HWND edit, int command) {
   if (!IsWindow(edit)) return false;
-  const auto* self = static_cast<const EditControl*>(GetProp(edit, kProp));
+  const EditControl* self = Find(edit);
   return self && self->CommandEnabled(command);
 }
 

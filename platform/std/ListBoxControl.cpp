@@ -3,6 +3,7 @@
 // type-ahead, and scroll ranges.
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,10 +17,23 @@
 
 namespace {
 
-constexpr const char* kProp = "StdListBox";
 constexpr UINT_PTR kDragTimer = 0xFFA2;
 // Characters typed within this time of the previous one extend the type-ahead prefix.
 constexpr DWORD kTypeAheadMs = 1000;
+
+class ListBox;
+// The control behind each window. Kept here rather than in a window property so that the
+// last message, WM_NCDESTROY, frees it without calling into the window system (which may
+// be shutting down).
+std::unordered_map<HWND, ListBox*>& Instances() {
+  static std::unordered_map<HWND, ListBox*> instances;
+  return instances;
+}
+
+ListBox* Instance(HWND hwnd) {
+  auto it = Instances().find(hwnd);
+  return it == Instances().end() ? nullptr : it->second;
+}
 
 int CompareNoCase(std::string_view a, std::string_view b) {
   const std::size_t n = std::min(a.size(), b.size());
@@ -121,17 +135,17 @@ class ListBox {
 };
 
 LRESULT ListBox::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = static_cast<ListBox*>(GetProp(hwnd, kProp));
+  ListBox* self = Instance(hwnd);
   if (msg == WM_NCCREATE) {
     const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lp);
-    if (!self) SetProp(hwnd, kProp, new ListBox(hwnd, cs ? static_cast<DWORD>(cs->style) : 0));
+    if (!self) Instances()[hwnd] = new ListBox(hwnd, cs ? static_cast<DWORD>(cs->style) : 0);
     return TRUE;
   }
   if (!self) return DefWindowProc(hwnd, msg, wp, lp);
   if (msg == WM_NCDESTROY) {
-    RemoveProp(hwnd, kProp);
+    Instances().erase(hwnd);
     delete self;
-    return DefWindowProc(hwnd, msg, wp, lp);
+    return 0;
   }
   return self->Handle(msg, wp, lp);
 }
@@ -413,7 +427,7 @@ void ListBox::OnMouseDown(Point p, WPARAM keys, bool dbl) {
   const HWND hwnd = m_hwnd;
   if (GetFocus() != hwnd) {
     SetFocus(hwnd);
-    if (!IsWindow(hwnd) || GetProp(hwnd, kProp) != this) return;
+    if (!IsWindow(hwnd) || Instance(hwnd) != this) return;
   }
   bool outside = false;
   const int index = ItemFromPoint(p, &outside);
@@ -525,7 +539,7 @@ void ListBox::Paint(DC& dc) {
   if (parent && (GetWindowLong(hwnd, GWL_STYLE) & WS_CHILD)) {
     const LRESULT answer = SendMessage(parent, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(&dc),
                                        reinterpret_cast<LPARAM>(hwnd));
-    if (!IsWindow(hwnd) || GetProp(hwnd, kProp) != this) return;
+    if (!IsWindow(hwnd) || Instance(hwnd) != this) return;
     if (answer) {
       const Brush* brush = reinterpret_cast<const Brush*>(answer);
       back = brush->style == BS_NULL ? clNone : brush->color;
@@ -556,7 +570,7 @@ void ListBox::Paint(DC& dc) {
       DCState state(dc);
       dc.IntersectClipRect(r);
       SendMessage(parent, WM_DRAWITEM, static_cast<WPARAM>(dis.CtlID), reinterpret_cast<LPARAM>(&dis));
-      if (!IsWindow(hwnd) || GetProp(hwnd, kProp) != this) return;
+      if (!IsWindow(hwnd) || Instance(hwnd) != this) return;
       continue;
     }
     DCState state(dc);

@@ -3,13 +3,19 @@
 #include "platform/std/ScrollBars.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "platform/gfx/DC.h"
 #include "platform/win/WinApi.h"
 
 namespace {
 
-constexpr const char* kProp = "StdScrollBars";
+// The bars of each window (not a window property: the destructor must not call into a
+// window system that may be shutting down).
+std::unordered_map<HWND, NcScrollBars*>& Registry() {
+  static std::unordered_map<HWND, NcScrollBars*> registry;
+  return registry;
+}
 constexpr UINT_PTR kRepeatTimer = 0xFFA0;
 constexpr UINT kFirstRepeat = 400;
 constexpr UINT kNextRepeat = 50;
@@ -70,15 +76,17 @@ NcScrollBars::NcScrollBars(HWND hwnd, bool autoHide)
     : m_hwnd(hwnd),
       m_autoHide(autoHide),
       m_allowed(static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)) & (WS_VSCROLL | WS_HSCROLL)) {
-  SetProp(hwnd, kProp, this);
+  Registry()[hwnd] = this;
 }
 
 NcScrollBars::~NcScrollBars() {
-  if (IsWindow(m_hwnd) && GetProp(m_hwnd, kProp) == this) RemoveProp(m_hwnd, kProp);
+  auto it = Registry().find(m_hwnd);
+  if (it != Registry().end() && it->second == this) Registry().erase(it);
 }
 
 NcScrollBars* NcScrollBars::Of(HWND hwnd) {
-  return IsWindow(hwnd) ? static_cast<NcScrollBars*>(GetProp(hwnd, kProp)) : nullptr;
+  auto it = Registry().find(hwnd);
+  return it == Registry().end() ? nullptr : it->second;
 }
 
 bool NcScrollBars::Shown(int bar) const {
