@@ -1,4 +1,4 @@
-// skinpack: builds a skin package from a definition file, and dumps or checks a skin.
+// skinpack: builds a skin package from a definition file, and dumps, checks or previews a skin.
 #include <cstdio>
 #include <exception>
 #include <fstream>
@@ -7,10 +7,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/gfx/Bmp.h"
 #include "skin/data/skIniReader.h"
 #include "skin/data/skSkinData.h"
 #include "skin/data/skSkinDump.h"
 #include "skin/data/skSkinPackage.h"
+#include "tools/skinpack/preview.h"
 
 namespace {
 
@@ -22,7 +24,8 @@ void PrintUsage() {
   std::fputs(
       "usage: skinpack import DEFINITION OUTPUT   build a package file from a definition\n"
       "       skinpack dump FILE                  print a package or definition as INI text\n"
-      "       skinpack check FILE                 load a package or definition and report\n",
+      "       skinpack check FILE                 load a package or definition and report\n"
+      "       skinpack preview FILE OUTPUT.bmp    draw a contact sheet of a skin\n",
       stderr);
 }
 
@@ -91,17 +94,24 @@ int Check(std::span<const std::string> args) {
   return kOk;
 }
 
+int Preview(std::span<const std::string> args) {
+  TskSkinData data;
+  if (!LoadSkin(args[0], data)) return kBadInput;
+  SaveBmpFile(BuildSkinPreview(data), 24, args[1]);
+  return kOk;
+}
+
 struct Command {
   std::string_view name;
   std::size_t argumentCount;
   int (*run)(std::span<const std::string>);
 };
 
-// Later commands (a preview contact sheet) join this table.
 constexpr Command kCommands[] = {
     {"import", 2, Import},
     {"dump", 1, Dump},
     {"check", 1, Check},
+    {"preview", 2, Preview},
 };
 
 }  // namespace
