@@ -35,6 +35,20 @@
 //   answering WM_CONTEXTMENU itself.
 // - Input method compositions are drawn inline at the caret, underlined, over the text;
 //   the result arrives as characters.
+//
+// List box, in short:
+// - Items of one height: the font's cell height, or what the parent answers to
+//   WM_MEASUREITEM once at creation with LBS_OWNERDRAWFIXED (then WM_DRAWITEM draws each
+//   visible item; without LBS_HASSTRINGS an item's LB_ADDSTRING parameter is its data).
+// - LB_GETTEXT copies the item and its terminating zero: the buffer must hold
+//   LB_GETTEXTLEN + 1 bytes, as on the platform. LBS_SORT compares ignoring ASCII case.
+// - The vertical range is 0 to count - 1 with a page of the rows that fit (columns: the
+//   horizontal range counts columns); bars the window was created with hide while there is
+//   nothing to scroll, unless LBS_DISABLENOSCROLL.
+// - Type-ahead: characters typed within a second of each other form a prefix searched
+//   from the focus item on, ignoring case; one letter searches after the focus item, so
+//   repeating it cycles through the items that begin with it.
+// - LBN_SELCHANGE and LBN_DBLCLK (with LBS_NOTIFY) come for changes by the user only.
 #pragma once
 
 #include "platform/std/ScrollBars.h"
