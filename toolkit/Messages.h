@@ -49,3 +49,15 @@ constexpr UINT CM_RECREATEWND = CM_BASE + 51;
 constexpr UINT CM_INVALIDATE = CM_BASE + 52;
 constexpr UINT CM_CONTROLCHANGE = CM_BASE + 54;
 constexpr UINT CM_BORDERCHANGED = CM_BASE + 59;
+
+// Notifications a parent receives from a child window, passed back to the child control
+// as CN_ messages (CN_BASE + the platform message) so each control handles its own.
+constexpr UINT CN_BASE = 0xBC00;
+constexpr UINT CN_COMMAND = CN_BASE + 0x0111;      // WM_COMMAND
+constexpr UINT CN_CTLCOLOREDIT = CN_BASE + 0x0133;   // WM_CTLCOLOREDIT
+constexpr UINT CN_CTLCOLORLISTBOX = CN_BASE + 0x0134;
+constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + 0x0138;
+constexpr UINT CN_DRAWITEM = CN_BASE + 0x002B;       // WM_DRAWITEM
+constexpr UINT CN_MEASUREITEM = CN_BASE + 0x002C;
+constexpr UINT CN_VKEYTOITEM = CN_BASE + 0x002E;
+constexpr UINT CN_CHARTOITEM = CN_BASE + 0x002F;

@@ -1,9 +1,11 @@
 // Registers the toolkit's streamable classes with the class registry.
 #include "toolkit/Buttons.h"
 #include "toolkit/ComCtrls.h"
+#include "toolkit/Edits.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 #include "toolkit/ImgList.h"
+#include "toolkit/ListBoxes.h"
 #include "toolkit/Menus.h"
 #include "toolkit/Reader.h"
 #include "toolkit/StdCtrls.h"
@@ -23,4 +25,8 @@ void RegisterToolkitClasses() {
   RegisterComponentClass<TScrollBar>("TScrollBar");
   RegisterComponentClass<TSpeedButton>("TSpeedButton");
   RegisterComponentClass<TToolBar>("TToolBar");
+  RegisterComponentClass<TEdit>("TEdit");
+  RegisterComponentClass<TMemo>("TMemo");
+  RegisterComponentClass<TListBox>("TListBox");
+  RegisterComponentClass<TComboBox>("TComboBox");
 }

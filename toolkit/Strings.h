@@ -49,9 +49,10 @@ class TStrings : public TPersistent {
   // value deletes the entry.
   void SetValues(std::string_view name, std::string_view value);
 
-  // Every line followed by a line break.
-  std::string Text() const;
-  void SetText(std::string_view text);
+  // Every line followed by a line break. Lists kept elsewhere (a memo's) may answer from
+  // their own store.
+  virtual std::string Text() const;
+  virtual void SetText(std::string_view text);
   // Comma-separated, entries with spaces, commas or quotes in double quotes ("" inside).
   std::string CommaText() const;
   void SetCommaText(std::string_view text);

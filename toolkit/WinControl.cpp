@@ -1,6 +1,7 @@
 // TWinControl: the window made on demand, children and alignment, focus, keys and Tab order.
 #include <algorithm>
 
+#include "platform/std/StdConst.h"
 #include "platform/win/WinApi.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Forms.h"
@@ -185,8 +186,8 @@ void TWinControl::RecreateWnd() {
   m_controlState |= csRecreating;
   DestroyHandle();
   CreateHandle();
-  m_controlState &= ~csRecreating;
   if (focused && CanFocus()) ::SetFocus(m_handle);
+  m_controlState &= ~csRecreating;
 }
 
 void TWinControl::UpdateBoundsFromWindow() {
@@ -674,6 +675,24 @@ void TWinControl::WndProc(TMessage& m) {
         Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_handle), PointToLParam(screen));
       }
       return;
+    }
+    case WM_COMMAND:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+      // A child window's notice goes back to the child's own control.
+      if (TWinControl* child = FindControl(reinterpret_cast<HWND>(m.LParam)); child && child != this) {
+        m.Result = child->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
+        return;
+      }
+      break;
+    case WM_DRAWITEM: {
+      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+      if (TWinControl* child = dis ? FindControl(dis->hwndItem) : nullptr; child && child != this) {
+        m.Result = child->Perform(CN_DRAWITEM, m.WParam, m.LParam);
+        return;
+      }
+      break;
     }
     case WM_MOUSELEAVE:
       if (Application) Application->MouseLeftWindow(this);
