@@ -39,6 +39,7 @@ TComponent::TComponent(TComponent* owner) {
 }
 
 TComponent::~TComponent() {
+  *m_alive = false;
   BeforeDestruction();
   // Partners that asked for notices clear their links to this component.
   std::vector<TComponent*> partners;

@@ -158,6 +158,10 @@ class TComponent : public TPersistent {
   virtual void Destroying();
   void SetState(TComponentStateFlag flag, bool on);
 
+  // Cleared when the component is destroyed, so code that ran an event (which may destroy
+  // it) can tell before touching it again.
+  std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+
  private:
   void ValidateRename(std::string_view newName) const;
   void InsertOwned(TComponent* component);

@@ -86,7 +86,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner), m_font(std::make_uniq
 }
 
 TControl::~TControl() {
-  *m_alive = false;
+  *m_alive = false;  // already gone as a control, whatever the base still does
   if (m_parent) SetParent(nullptr);
   m_font->OnChange = nullptr;
 }

@@ -218,8 +218,6 @@ class TControl : public TComponent {
   TControlStyle m_controlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
   TControlState m_controlState = 0;
   std::string m_text;
-  // Cleared when the control is destroyed, so code that ran an event can tell.
-  std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 
  private:
   friend class TWinControl;

@@ -3,8 +3,11 @@
 
 #include <algorithm>
 
+#include "platform/std/StdPopupMenu.h"
+#include "platform/win/WinApi.h"
 #include "platform/win/WinConst.h"
 #include "toolkit/Bitmaps.h"
+#include "toolkit/Controls.h"
 #include "toolkit/ImgList.h"
 #include "toolkit/Reader.h"
 #include "toolkit/Streaming.h"
@@ -380,8 +383,48 @@ void TPopupMenu::SetPopupComponent(TComponent* c) {
 
 void TPopupMenu::Popup(int x, int y) {
   m_popupPoint = {x, y};
+  std::shared_ptr<bool> alive = m_alive;
   Fire(OnPopup, this);
-  if (CurrentPresenter()) CurrentPresenter()(*this, m_popupPoint);
+  if (!*alive) return;
+  if (CurrentPresenter()) {
+    CurrentPresenter()(*this, m_popupPoint);
+    return;
+  }
+  ShowPlain();
+}
+
+void TPopupMenu::ShowPlain() {
+  // The platform's plain menu: one level; an item with sub-items runs its own click.
+  std::vector<StdMenuItem> entries;
+  std::vector<TMenuItem*> targets;
+  TMenuItem* root = Items();
+  for (int i = 0; i < root->Count(); ++i) {
+    TMenuItem* item = root->Items(i);
+    if (!item->Visible()) continue;
+    StdMenuItem e;
+    e.separator = item->IsLine();
+    std::string caption = item->Caption();
+    if (item->Checked()) caption = (item->RadioItem() ? "\xE2\x97\x8F " : "\xE2\x9C\x93 ") + caption;
+    std::string shortcut = ShortCutToText(item->GetShortCut());
+    if (!shortcut.empty()) caption += "\t" + shortcut;
+    e.text = caption;
+    e.enabled = item->Enabled();
+    targets.push_back(item);
+    e.id = static_cast<int>(targets.size());
+    entries.push_back(std::move(e));
+  }
+  if (entries.empty()) return;
+  HWND owner = nullptr;
+  if (auto* w = dynamic_cast<TWinControl*>(m_popupComponent); w && w->HandleAllocated()) owner = w->Handle();
+  else if (auto* c = dynamic_cast<TControl*>(m_popupComponent); c && c->Parent() && c->Parent()->HandleAllocated())
+    owner = c->Parent()->Handle();
+  else owner = GetActiveWindow();
+  // Items may go while the menu runs messages; only one still there is clicked.
+  std::shared_ptr<bool> alive = m_alive;
+  int chosen = TrackStdPopupMenu(owner, m_popupPoint, entries);
+  if (!*alive || chosen <= 0 || chosen > static_cast<int>(targets.size())) return;
+  TMenuItem* item = targets[static_cast<std::size_t>(chosen - 1)];
+  if (Items()->IndexOf(item) >= 0) item->Click();
 }
 
 void TPopupMenu::Notification(TComponent* component, TOperation operation) {

@@ -188,6 +188,8 @@ class TPopupMenu : public TMenu {
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;
+  // Shows the menu in the platform's plain popup menu and runs the chosen item.
+  void ShowPlain();
 
  private:
   bool m_autoPopup = true;

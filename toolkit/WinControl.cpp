@@ -699,12 +699,18 @@ void TWinControl::WndProc(TMessage& m) {
       DefaultHandler(m);
       return;
     case WM_CONTEXTMENU: {
-      Point screen = LParamToPoint(m.LParam);
+      // From the keyboard (-1) the menu opens at the control's middle.
+      Point screen = m.LParam == -1 ? ClientToScreen({m_width / 2, m_height / 2}) : LParamToPoint(m.LParam);
       Point client = ScreenToClient(screen);
       if (TControl* child = ControlAtPos(client, false, true); child && child->DoContextPopup(screen))
         return;
       if (DoContextPopup(screen)) return;
-      if (m_parent) m_parent->Perform(WM_CONTEXTMENU, m.WParam, m.LParam);
+      // A platform control (an edit) has a menu of its own; ours ask their parent.
+      if (m_defWndProc != WindowProc(&DefWindowProc)) {
+        DefaultHandler(m);
+        return;
+      }
+      if (m_parent) m_parent->Perform(WM_CONTEXTMENU, m.WParam, PointToLParam(screen));
       return;
     }
     case WM_SETCURSOR: {

@@ -475,3 +475,54 @@ TEST_F(TkForms, ScrollBarClicksAndKeysStayInRange) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TkForms, RightClickOpensTheControlsPopupMenuAndRunsTheChosenItem) {
+  TForm* f = MakeForm();
+  auto* panel = new TPanel(f);
+  panel->SetParent(f);
+  panel->SetBounds(10, 10, 100, 100);
+  auto* menu = new TPopupMenu(f);
+  auto* copy = new TMenuItem(f);
+  copy->SetCaption("&Copy");
+  auto* line = new TMenuItem(f);
+  line->SetCaption("-");
+  auto* hidden = new TMenuItem(f);
+  hidden->SetCaption("Hidden");
+  hidden->SetVisible(false);
+  auto* paste = new TMenuItem(f);
+  paste->SetCaption("&Paste");
+  for (TMenuItem* i : {copy, line, hidden, paste}) menu->Items()->Add(i);
+  panel->SetPopupMenu(menu);
+  copy->OnClick = [&](TObject*) { log.push_back("copy"); };
+  paste->OnClick = [&](TObject*) { log.push_back("paste"); };
+  menu->OnPopup = [&](TObject*) { log.push_back("popup"); };
+  f->Show();
+  int step = 0;
+  host_->SetIdleHandler([&] {
+    // Down twice passes over the line to Paste; Enter chooses it.
+    if (step == 0) host_->Key(VK_DOWN);
+    else if (step == 1) host_->Key(VK_DOWN);
+    else if (step == 2) host_->Key(VK_RETURN);
+    else return false;
+    ++step;
+    return true;
+  });
+  host_->Click(Center(panel), MouseButton::Right);
+  host_->Pump();
+  EXPECT_EQ(menu->PopupComponent(), panel);
+  std::vector<std::string> expected = {"popup", "paste"};
+  EXPECT_EQ(log, expected);
+  // A control without a menu asks its parent's.
+  auto* inner = new TPanel(f);
+  inner->SetParent(panel);
+  inner->SetBounds(10, 10, 30, 30);
+  step = 0;
+  log.clear();
+  host_->Click(Center(inner), MouseButton::Right);
+  host_->Pump();
+  EXPECT_EQ(log.front(), "popup");
+}
+
+}  // namespace
