@@ -239,6 +239,8 @@ TEST(KavriArt, MaxColsPicksTheLargestSizeThatFits) {
   // Every larger size is too wide.
   for (int size = chosen + 1; size <= 40; ++size)
     EXPECT_GT(Widest(Art({"-s", std::to_string(size), "Kavri"}).out), limit) << size;
+  // Blanks after the text add no ink and do not make the art smaller.
+  EXPECT_EQ(Art({"--max-cols", std::to_string(limit)}, "Kavri" + std::string(40, ' ') + "\n").out, fitted.out);
   // -s bounds the choice from above.
   EXPECT_EQ(Art({"--max-cols", "100000", "-s", "7", "Kavri"}).out, Art({"-s", "7", "Kavri"}).out);
 }

@@ -59,12 +59,27 @@ void ArtRenderer::SetText(std::string_view utf8) {
   SetWindowText(m_memo, m_text.c_str());
 }
 
-int ArtRenderer::WidestLine(const MemoFont& font) const {
+int ArtRenderer::WidestLine(const MemoFont& font, bool inkOnly) const {
   // Laid out by the memo's own text layout, so tabs and every advance agree with it.
   CharMetrics metrics;
   metrics.SetFont(Font(MemoFontSpec(font)));
   EditText layout(metrics, true);
-  layout.SetText(NormalizeBreaks(Utf8ToUtf32(m_text)));
+  std::u32string text = NormalizeBreaks(Utf8ToUtf32(m_text));
+  if (inkOnly) {
+    std::u32string trimmed;
+    std::size_t lineStart = 0;
+    while (lineStart <= text.size()) {
+      const std::size_t lineEnd = std::min(text.find(U"\r\n", lineStart), text.size());
+      std::u32string_view line(text.data() + lineStart, lineEnd - lineStart);
+      while (!line.empty() && (line.back() == U' ' || line.back() == U'\t')) line.remove_suffix(1);
+      trimmed += line;
+      if (lineEnd == text.size()) break;
+      trimmed += U"\r\n";
+      lineStart = lineEnd + 2;
+    }
+    text = std::move(trimmed);
+  }
+  layout.SetText(std::move(text));
   int widest = 0;
   for (int i = 0; i < layout.LineCount(); ++i) widest = std::max(widest, layout.GetLine(i).width);
   return widest;

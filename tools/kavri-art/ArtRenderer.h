@@ -43,8 +43,9 @@ class ArtRenderer {
   // The memo's outer size at the last Render.
   Size MemoSize() const { return m_size; }
 
-  // Width in pixels of the widest line of the text in `font`, unwrapped.
-  int WidestLine(const MemoFont& font) const;
+  // Width in pixels of the widest line of the text in `font`, unwrapped; with
+  // `inkOnly`, blanks at the ends of lines do not count.
+  int WidestLine(const MemoFont& font, bool inkOnly = false) const;
 
  private:
   // Throws when the size is beyond the limits.

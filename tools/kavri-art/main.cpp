@@ -123,11 +123,12 @@ std::vector<std::string> RenderFitting(ArtRenderer& renderer, const ArtOptions& 
   std::optional<MemoTooLarge> tooLarge;
   for (int points = upper; points >= 1; --points) {
     font.points = points;
-    // Without wrapping the art is at least about as wide as the text's advances less
-    // the last glyph's; sizes that cannot fit by far are not drawn at all.
+    // Without wrapping the ink reaches at least the pen position of a line's last
+    // visible glyph, its advances less that glyph's (under two ems): sizes that cannot
+    // fit by far are not drawn at all.
     if (options.width == 0) {
       const int em = -PointsToHeight(points);
-      if (2LL * (renderer.WidestLine(font) - 2 * em) > options.maxCols) continue;
+      if (2LL * (renderer.WidestLine(font, true) - 2 * em) > options.maxCols) continue;
     }
     try {
       std::vector<std::string> lines = renderer.Render(font, options.width, fill, back);
