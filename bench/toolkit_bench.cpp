@@ -6,6 +6,7 @@
 
 #include "platform/win/HeadlessHost.h"
 #include "platform/win/WinApi.h"
+#include "toolkit/Edits.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 
@@ -65,5 +66,44 @@ void BM_LayoutNested200Windows(benchmark::State& state) {
   WindowSystem::Shutdown();
 }
 BENCHMARK(BM_LayoutNested200Windows);
+
+}  // namespace
+
+namespace {
+
+// A memo given 1 MB of text at once, then scrolled to its end with Ctrl+End.
+void BM_Memo1MBSetTextAndScrollToEnd(benchmark::State& state) {
+  auto host = std::make_unique<HeadlessHost>();
+  HeadlessHost* h = host.get();
+  WindowSystem::Install(std::move(host));
+  std::string text;
+  while (text.size() < (1u << 20)) text += "The quick brown fox jumps over the lazy dog \xE7\x88\xB1\xE7\x88\xB1 0123456789\r\n";
+  {
+    auto* form = new TForm(nullptr);
+    form->SetBounds(0, 0, 640, 480);
+    auto* memo = new TMemo(form);
+    memo->SetParent(form);
+    memo->SetAlign(TAlign::alClient);
+    memo->SetScrollBars(TScrollStyle::ssVertical);
+    form->Show();
+    std::string other = text + "x";
+    bool flip = false;
+    for (auto _ : state) {
+      // Alternating texts, so every round really replaces the whole text.
+      flip = !flip;
+      memo->SetText(flip ? other : text);
+      memo->SetFocus();
+      h->KeyDown(VK_CONTROL);
+      h->Key(VK_END);
+      h->KeyUp(VK_CONTROL);
+      h->Pump();
+      benchmark::DoNotOptimize(memo->FirstVisibleLine());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+    delete form;
+  }
+  WindowSystem::Shutdown();
+}
+BENCHMARK(BM_Memo1MBSetTextAndScrollToEnd)->Unit(benchmark::kMillisecond);
 
 }  // namespace
