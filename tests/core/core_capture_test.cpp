@@ -73,13 +73,22 @@ TEST_F(CaptureTest, CaptureIsTheWindowRectangle) {
 }
 
 TEST_F(CaptureTest, EmptyTextAreaIsExactlyWhite) {
-  HWND memo = Memo({9, 4, 129, 64}, "", MemoFont{});
-  const std::unique_ptr<Bitmap> capture = MemoToBitmap(memo);
-  for (int y = 0; y < capture->Height() - 2 * kMemoFrameWidth; ++y)
-    for (int x = 0; x < capture->Width() - 2 * kMemoFrameWidth; ++x)
-      ASSERT_TRUE(IsWhite(capture->At(x, y))) << x << "," << y;
-  // The 4 columns right of the text area are the frame and what lies beside the memo.
-  EXPECT_FALSE(IsWhite(capture->At(capture->Width() - 1, 10)));
+  for (const bool focused : {false, true}) {
+    HWND memo = Memo({9, 4, 129, 64}, "", MemoFont{});
+    if (focused) {
+      // The blinking caret is no ink: it is off the copy whatever its phase.
+      SetFocus(memo);
+      WindowSystem::Current().ProcessMessages();
+      ASSERT_TRUE(WindowSystem::Current().CaretShown());
+    }
+    const std::unique_ptr<Bitmap> capture = MemoToBitmap(memo);
+    for (int y = 0; y < capture->Height() - 2 * kMemoFrameWidth; ++y)
+      for (int x = 0; x < capture->Width() - 2 * kMemoFrameWidth; ++x)
+        ASSERT_TRUE(IsWhite(capture->At(x, y))) << x << "," << y << (focused ? " focused" : "");
+    // The 4 columns right of the text area are the frame and what lies beside the memo.
+    EXPECT_FALSE(IsWhite(capture->At(capture->Width() - 1, 10)));
+    DestroyWindow(memo);
+  }
 }
 
 // The pixels the text touches, found independently: the same text in white on black,
