@@ -526,3 +526,83 @@ TEST_F(TkForms, RightClickOpensTheControlsPopupMenuAndRunsTheChosenItem) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TkForms, ScreenTellsSizeWorkAreaFontsAndForms) {
+  EXPECT_EQ(Screen->Width(), 1280);
+  EXPECT_EQ(Screen->Height(), 800);
+  EXPECT_EQ(Screen->WorkAreaRect(), Rect(0, 0, 1280, 760));  // less the bar
+  EXPECT_EQ(Screen->PixelsPerInch(), 96);
+  TStrings& fonts = Screen->Fonts();
+  ASSERT_GT(fonts.Count(), 0);
+  for (int i = 1; i < fonts.Count(); ++i) EXPECT_LE(CompareText(fonts[i - 1], fonts[i]), 0);
+  TForm* f = MakeForm();
+  EXPECT_EQ(Screen->Forms(Screen->FormCount() - 1), f);
+  f->SetPosition(TPosition::poScreenCenter);
+  f->Show();
+  EXPECT_EQ(f->Left(), (1280 - 300) / 2);
+  EXPECT_EQ(f->Top(), (760 - 200) / 2);
+  EXPECT_EQ(Screen->ActiveForm(), f);
+}
+
+TEST_F(TkForms, ShowModalRunsUntilAButtonSetsTheResult) {
+  TForm* owner = MakeForm();
+  owner->Show();
+  TForm* dialog = MakeForm();
+  auto* ok = new TButton(dialog);
+  ok->SetParent(dialog);
+  ok->SetBounds(10, 10, 75, 25);
+  ok->SetModalResult(mrOk);
+  ok->SetDefault(true);
+  bool ownerDisabled = false;
+  int step = 0;
+  host_->SetIdleHandler([&] {
+    if (step++ > 0) return false;
+    ownerDisabled = !IsWindowEnabled(owner->Handle());
+    host_->Key(VK_RETURN);  // the default button
+    return true;
+  });
+  EXPECT_EQ(dialog->ShowModal(), mrOk);
+  EXPECT_TRUE(ownerDisabled);
+  EXPECT_TRUE(IsWindowEnabled(owner->Handle()));
+  EXPECT_FALSE(dialog->Visible());
+  EXPECT_THROW({
+    dialog->Show();
+    dialog->ShowModal();
+  }, EInvalidOperation);
+}
+
+TEST_F(TkForms, KeyPreviewLetsTheFormSeeKeysFirst) {
+  TForm* f = MakeForm();
+  f->SetKeyPreview(true);
+  auto* b = new TButton(f);
+  b->SetParent(f);
+  std::vector<std::string> keys;
+  f->OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
+    keys.push_back("form " + std::to_string(key));
+    if (key == VK_F2) key = 0;  // taken: the control never sees it
+  };
+  b->OnKeyDown = [&](TObject*, WORD& key, TShiftState) { keys.push_back("button " + std::to_string(key)); };
+  f->Show();
+  b->SetFocus();
+  host_->Key(VK_F1);
+  host_->Key(VK_F2);
+  host_->Pump();
+  std::vector<std::string> expected = {"form 112", "button 112", "form 113"};
+  EXPECT_EQ(keys, expected);
+}
+
+TEST_F(TkForms, MinimizeAndRestoreTheMainForm) {
+  TForm* main = nullptr;
+  Application->CreateForm(main);
+  main->Show();
+  Application->Minimize();
+  EXPECT_EQ(main->WindowState(), TWindowState::wsMinimized);
+  Application->Restore();
+  EXPECT_EQ(main->WindowState(), TWindowState::wsNormal);
+  main->SetWindowState(TWindowState::wsMaximized);
+  EXPECT_EQ(main->WindowState(), TWindowState::wsMaximized);
+}
+
+}  // namespace

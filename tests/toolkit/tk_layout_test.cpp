@@ -220,3 +220,27 @@ TEST_F(TkLayoutWindows, AFormWindowGetsTheClientSizeAskedForAndLaysOutOnResize) 
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TkLayoutWindows, AnchoredChildOfAnAlignedPanelFollowsTheForm) {
+  auto* form = new TForm(nullptr);
+  form->SetClientWidth(400);
+  form->SetClientHeight(300);
+  TPanel* bar = MakePanel(form, TAlign::alTop, 400, 40);
+  auto* button = new TPanel(form);
+  button->SetParent(bar);
+  button->SetBounds(340, 5, 50, 30);  // 10 from the right edge
+  button->SetAnchors(akTop | akRight);
+  form->Show();
+  int frameW = form->Width() - form->ClientWidth();
+  form->SetWidth(600 + frameW);
+  EXPECT_EQ(bar->Width(), 600);
+  EXPECT_EQ(button->Left(), 540);
+  EXPECT_EQ(button->Handle()->Bounds().left, 540);
+  form->SetWidth(300 + frameW);
+  EXPECT_EQ(button->Left(), 240);
+  delete form;
+}
+
+}  // namespace
