@@ -49,7 +49,9 @@ WindowSystem::WindowSystem(std::unique_ptr<Host> host) : m_host(std::move(host))
   m_cursorPos = m_host->CursorPos();
 }
 
-WindowSystem::~WindowSystem() {
+WindowSystem::~WindowSystem() { DestroyAllWindows(); }
+
+void WindowSystem::DestroyAllWindows() {
   // Destroy top-level windows first (their children go with them), then what is left.
   while (!m_topLevels.empty()) {
     HWND top = m_topLevels.front();
@@ -70,12 +72,19 @@ bool WindowSystem::HasCurrent() { return CurrentSlot() != nullptr; }
 
 WindowSystem& WindowSystem::Install(std::unique_ptr<Host> host) {
   auto& slot = CurrentSlot();
+  // Windows are destroyed while the slot still names their system, so window procedures
+  // that call the platform during destruction reach it and not a fresh one.
+  if (slot) slot->DestroyAllWindows();
   slot.reset();
   slot = std::make_unique<WindowSystem>(std::move(host));
   return *slot;
 }
 
-void WindowSystem::Shutdown() { CurrentSlot().reset(); }
+void WindowSystem::Shutdown() {
+  auto& slot = CurrentSlot();
+  if (slot) slot->DestroyAllWindows();
+  slot.reset();
+}
 
 std::unique_ptr<Host> WindowSystem::ChooseHost(HostChoice choice) {
   if (choice == HostChoice::Automatic) {

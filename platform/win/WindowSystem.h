@@ -46,6 +46,8 @@ class WindowSystem : public HostSink {
   // Replaces the current window system (destroying every window of the old one).
   static WindowSystem& Install(std::unique_ptr<Host> host);
   static void Shutdown();
+  // Destroys every window, top-level ones first (their children go with them).
+  void DestroyAllWindows();
   // KAVRI_HOST=headless or sdl forces a host; otherwise SDL when a display is set and SDL
   // starts, headless when not.
   static std::unique_ptr<Host> ChooseHost(HostChoice choice = HostChoice::Automatic);

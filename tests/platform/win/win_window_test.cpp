@@ -345,3 +345,22 @@ TEST_F(WinTest, MonitorInfoGivesScreenAndWorkArea) {
 }
 
 }  // namespace
+
+namespace {
+
+// A window procedure that calls the platform while the system shuts down must reach the
+// system being shut down, not make a fresh one behind it.
+TEST_F(WinTest, ShutdownDestroysWindowsWhileTheirSystemIsStillCurrent) {
+  HWND top = MakeTop();
+  WindowSystem* during = nullptr;
+  handler = [&](HWND h, UINT m, WPARAM, LPARAM, LRESULT&) {
+    if (h == top && m == WM_DESTROY) during = &WindowSystem::Current();
+    return false;
+  };
+  WindowSystem* before = &WindowSystem::Current();
+  WindowSystem::Shutdown();
+  EXPECT_EQ(during, before);
+  EXPECT_FALSE(WindowSystem::HasCurrent());
+}
+
+}  // namespace
