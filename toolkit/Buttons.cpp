@@ -148,6 +148,12 @@ void TSpeedButton::WndProc(TMessage& m) {
       m_mouseInControl = false;
       if (m_flat && Enabled()) Invalidate();
       break;
+    case CM_DIALOGCHAR:
+      if (m.WParam < 0x80 && IsAccel(static_cast<char>(m.WParam), Text()) && Enabled() && Visible()) {
+        Click();
+        m.Result = 1;
+      }
+      return;
     case CM_ENABLEDCHANGED:
       if (!Enabled()) {
         m_mouseInControl = false;

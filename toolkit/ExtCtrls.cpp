@@ -435,7 +435,8 @@ LRESULT TimerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 TTimer::TTimer(TComponent* owner) : TComponent(owner) { UpdateTimer(); }
 
 TTimer::~TTimer() {
-  if (m_window && m_windowSystem == &WindowSystem::Current() && IsWindow(m_window)) {
+  // Nothing to give back once the window system has gone (and none is made for it).
+  if (m_window && WindowSystem::HasCurrent() && m_windowSystem == &WindowSystem::Current() && IsWindow(m_window)) {
     KillTimer(m_window, 1);
     RemoveProp(m_window, kTimerProp);
     DestroyWindow(m_window);

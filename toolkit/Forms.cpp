@@ -408,14 +408,6 @@ void TCustomForm::WndProc(TMessage& m) {
       else if (m.WParam == SIZE_MAXIMIZED) m_windowState = TWindowState::wsMaximized;
       else m_windowState = TWindowState::wsNormal;
       break;
-    case CM_DIALOGKEY:
-      for (int i = 0; i < ControlCount(); ++i) {
-        if (Controls(i)->Perform(CM_DIALOGKEY, m.WParam, m.LParam)) {
-          m.Result = 1;
-          return;
-        }
-      }
-      return;
     default:
       break;
   }
@@ -693,7 +685,7 @@ void TApplication::SetHintWindowClass(THintWindowClass factory) {
 void TApplication::StartHintTimer(UINT_PTR id, int ms) { SetTimer(Handle(), id, static_cast<UINT>(std::max(ms, 1)), nullptr); }
 
 void TApplication::StopHintTimer(UINT_PTR id) {
-  if (m_handle && m_handleSystem == &WindowSystem::Current()) KillTimer(m_handle, id);
+  if (m_handle && WindowSystem::HasCurrent() && m_handleSystem == &WindowSystem::Current()) KillTimer(m_handle, id);
 }
 
 void TApplication::CancelHint() {

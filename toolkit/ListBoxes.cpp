@@ -374,7 +374,7 @@ TComboBox::~TComboBox() {
     m_dropDown = nullptr;
     delete d;
   }
-  if (m_hook) WindowSystem::Current().RemoveMessageHook(m_hook);
+  if (m_hook && WindowSystem::HasCurrent()) WindowSystem::Current().RemoveMessageHook(m_hook);
 }
 
 Rect TComboBox::ButtonRect() const {

@@ -105,6 +105,19 @@ void TLabel::Loaded() {
   AdjustBounds();
 }
 
+void TLabel::WndProc(TMessage& m) {
+  if (m.Msg == CM_DIALOGCHAR) {
+    // The label's accelerator focuses the control it names.
+    if (m_showAccelChar && m_focusControl && m.WParam < 0x80 &&
+        IsAccel(static_cast<char>(m.WParam), Text()) && m_focusControl->CanFocus()) {
+      m_focusControl->SetFocus();
+      m.Result = 1;
+    }
+    return;
+  }
+  TGraphicControl::WndProc(m);
+}
+
 void TLabel::Paint() {
   TCanvas& c = Canvas();
   Rect r = ClientRect();
@@ -225,6 +238,14 @@ void TButton::WndProc(TMessage& m) {
   if (m.Msg == CM_DIALOGKEY) {
     bool mine = (m.WParam == VK_RETURN && m_default) || (m.WParam == VK_ESCAPE && m_cancel);
     if (mine && CanFocus()) {
+      Click();
+      m.Result = 1;
+    }
+    return;
+  }
+  if (m.Msg == CM_DIALOGCHAR) {
+    if (m.WParam < 0x80 && IsAccel(static_cast<char>(m.WParam), Text()) && CanFocus()) {
+      if (HandleAllocated() && Showing()) ::SetFocus(Handle());
       Click();
       m.Result = 1;
     }

@@ -28,6 +28,7 @@ class TLabel : public TGraphicControl {
 
   bool ReadProperty(std::string_view name, const TStreamValue& value, TReader& reader) override;
   void Loaded() override;
+  void WndProc(TMessage& message) override;
 
  protected:
   void Paint() override;

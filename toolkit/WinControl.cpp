@@ -546,6 +546,12 @@ void TWinControl::HandleKey(TMessage& m) {
     DefaultHandler(m);
     return;
   }
+  if (m.Msg == WM_SYSCHAR) {
+    // Alt with a character: the control whose caption has it as accelerator acts.
+    if (form && form->Perform(CM_DIALOGCHAR, m.WParam, 0)) return;
+    DefaultHandler(m);
+    return;
+  }
   // WM_CHAR
   char32_t ch = static_cast<char32_t>(m.WParam);
   // The Tab that moved the focus arrives as a character at the newly focused control.
@@ -636,6 +642,7 @@ void TWinControl::WndProc(TMessage& m) {
     case WM_KEYUP:
     case WM_SYSKEYUP:
     case WM_CHAR:
+    case WM_SYSCHAR:
       HandleKey(m);
       return;
     case WM_MOUSEMOVE:
@@ -686,6 +693,17 @@ void TWinControl::WndProc(TMessage& m) {
         return;
       }
       break;
+    case CM_DIALOGKEY:
+    case CM_DIALOGCHAR:
+      // Enter, Escape and accelerators go to whichever control inside claims them.
+      for (TControl* c : std::vector<TControl*>(m_controls)) {
+        if (!c->Visible() || !c->Enabled()) continue;
+        if (c->Perform(m.Msg, m.WParam, m.LParam)) {
+          m.Result = 1;
+          return;
+        }
+      }
+      return;
     case WM_DRAWITEM: {
       auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
       if (TWinControl* child = dis ? FindControl(dis->hwndItem) : nullptr; child && child != this) {

@@ -9,6 +9,7 @@
 #include "platform/win/HeadlessHost.h"
 #include "platform/win/WinApi.h"
 #include "toolkit/Buttons.h"
+#include "toolkit/Edits.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
@@ -603,6 +604,52 @@ TEST_F(TkForms, MinimizeAndRestoreTheMainForm) {
   EXPECT_EQ(main->WindowState(), TWindowState::wsNormal);
   main->SetWindowState(TWindowState::wsMaximized);
   EXPECT_EQ(main->WindowState(), TWindowState::wsMaximized);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TkForms, AcceleratorsAndDialogKeysReachControlsInsidePanels) {
+  TForm* f = MakeForm();
+  auto* panel = new TPanel(f);
+  panel->SetParent(f);
+  panel->SetAlign(TAlign::alClient);
+  auto* convert = new TButton(f);
+  convert->SetParent(panel);
+  convert->SetCaption("&Convert");
+  convert->SetBounds(10, 10, 80, 25);
+  auto* ok = new TButton(f);
+  ok->SetParent(panel);
+  ok->SetCaption("OK");
+  ok->SetDefault(true);
+  ok->SetBounds(100, 10, 80, 25);
+  auto* edit = new TEdit(f);
+  edit->SetParent(panel);
+  edit->SetBounds(10, 50, 100, 21);
+  auto* label = new TLabel(f);
+  label->SetParent(panel);
+  label->SetCaption("&Name");
+  label->SetFocusControl(edit);
+  convert->OnClick = [&](TObject*) { log.push_back("convert"); };
+  ok->OnClick = [&](TObject*) { log.push_back("ok"); };
+  f->Show();
+  convert->SetFocus();
+  host_->KeyDown(VK_MENU);
+  host_->Key('N');
+  host_->KeyUp(VK_MENU);
+  host_->Pump();
+  EXPECT_TRUE(edit->Focused());
+  host_->KeyDown(VK_MENU);
+  host_->Key('C');
+  host_->KeyUp(VK_MENU);
+  host_->Pump();
+  EXPECT_TRUE(convert->Focused());
+  edit->SetFocus();
+  host_->Key(VK_RETURN);  // in a one-line edit Enter goes to the default button
+  host_->Pump();
+  std::vector<std::string> expected = {"convert", "ok"};
+  EXPECT_EQ(log, expected);
 }
 
 }  // namespace
