@@ -227,3 +227,84 @@ TEST_F(TkStd, ComboBoxDropsDownAndTakesTheClickedItem) {
 }
 
 }  // namespace
+
+namespace {
+
+class TStdForm : public TForm {
+ public:
+  explicit TStdForm(TComponent* owner) : TForm(owner) {}
+};
+
+TEST_F(TkStd, StreamedTextControlsReadTheirLinesItemsAndStates) {
+  RegisterFormResource("TStdForm", R"(
+object StdForm: TStdForm
+  ClientWidth = 300
+  ClientHeight = 200
+  object Me_output_text: TMemo
+    Left = 0
+    Top = 0
+    Width = 200
+    Height = 100
+    Color = clWhite
+    Font.Height = -16
+    Lines.Strings = (
+      ''
+      'second')
+    ScrollBars = ssBoth
+    WordWrap = False
+    TabOrder = 1
+  end
+  object Ed_word: TEdit
+    Left = 10
+    Top = 110
+    Width = 33
+    Height = 18
+    MaxLength = 2
+    Text = #29233
+    TabOrder = 0
+  end
+  object CbSelect: TComboBox
+    Left = 58
+    Top = 110
+    Width = 65
+    DropDownCount = 4
+    Items.Strings = (
+      'GB312'
+      'ENGLISH')
+  end
+  object List: TListBox
+    Left = 150
+    Top = 110
+    Items.Strings = (
+      'b'
+      'a')
+    Sorted = True
+    ItemIndex = 1
+  end
+end
+)");
+  auto* f = CreateNewForm<TStdForm>(nullptr);
+  auto* memo = static_cast<TMemo*>(f->FindComponent("Me_output_text"));
+  auto* edit = static_cast<TEdit*>(f->FindComponent("Ed_word"));
+  auto* combo = static_cast<TComboBox*>(f->FindComponent("CbSelect"));
+  auto* list = static_cast<TListBox*>(f->FindComponent("List"));
+  EXPECT_EQ(memo->Lines().Count(), 2);
+  EXPECT_EQ(memo->Lines()[0], "");
+  EXPECT_EQ(memo->ScrollBars(), TScrollStyle::ssBoth);
+  EXPECT_FALSE(memo->WordWrap());
+  EXPECT_EQ(edit->Text(), "\xE7\x88\xB1");
+  EXPECT_EQ(edit->MaxLength(), 2);
+  EXPECT_EQ(combo->Items().Count(), 2);
+  EXPECT_EQ(combo->DropDownCount(), 4);
+  EXPECT_EQ(combo->ItemIndex(), -1);  // nothing chosen until someone chooses
+  EXPECT_EQ(list->Items()[0], "a");
+  f->Show();
+  EXPECT_EQ(memo->Text(), "\r\nsecond");
+  EXPECT_EQ(list->ItemIndex(), 1);
+  EXPECT_TRUE(edit->Focused());  // TabOrder 0 takes the focus first
+  EXPECT_EQ(f->ActiveControl(), edit);
+  EXPECT_EQ(memo->Font().Height(), -16);
+  delete f;
+}
+
+}  // namespace
