@@ -348,8 +348,23 @@ void TControl::SendToBack() {
 
 LRESULT TControl::Perform(UINT msg, WPARAM wp, LPARAM lp) {
   TMessage m{msg, wp, lp, 0};
-  WndProc(m);
+  Dispatch(m);
   return m.Result;
+}
+
+TControl::TWndMethod TControl::WindowProc() {
+  if (m_windowProc) return m_windowProc;
+  return [this](TMessage& m) { WndProc(m); };
+}
+
+void TControl::Dispatch(TMessage& m) {
+  if (m_windowProc) {
+    // A copy: the handler may replace itself while it runs.
+    TWndMethod method = m_windowProc;
+    method(m);
+  } else {
+    WndProc(m);
+  }
 }
 
 void TControl::HandleMouseMessage(TMessage& m) {

@@ -158,6 +158,16 @@ class TControl : public TComponent {
 
   // Sends a message straight to the control's handler (no window involved).
   LRESULT Perform(UINT msg, WPARAM wp = 0, LPARAM lp = 0);
+  // The control's message handler as a replaceable method: every message (from the
+  // window, from Perform, from the parent for a windowless control) goes through it. A
+  // component that takes over a control (a skinned frame) sets its own and calls the one
+  // it replaced; unlike the window's procedure this survives a recreated window. The
+  // default runs WndProc; setting an empty method restores it.
+  using TWndMethod = std::function<void(TMessage&)>;
+  TWndMethod WindowProc();
+  void SetWindowProc(TWndMethod method) { m_windowProc = std::move(method); }
+  // Hands a message to the current WindowProc.
+  void Dispatch(TMessage& message);
   // The control's message handler; subclasses override it and pass on what they do not
   // handle. Unhandled messages end in DefaultHandler.
   virtual void WndProc(TMessage& message);
@@ -243,6 +253,7 @@ class TControl : public TComponent {
   bool m_showHint = false;
   bool m_parentShowHint = true;
   TPopupMenu* m_popupMenu = nullptr;
+  TWndMethod m_windowProc;
 };
 
 // What a window is created with; subclasses adjust it in CreateParams.

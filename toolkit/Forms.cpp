@@ -704,10 +704,11 @@ void TApplication::MouseOver(TControl* control) {
   if (m_mouseControl != control) return;  // the leave handler changed things
   if (control) control->Perform(CM_MOUSEENTER);
   if (m_mouseControl != control) return;
+  bool wasShowing = m_hintShowing;
   CancelHint();
   m_hintControl = nullptr;
   if (m_showHint && control && control->EffectiveShowHint() && !GetShortHint(control->Hint()).empty())
-    StartHintTimer(kHintShowTimer, m_hintPause);
+    StartHintTimer(kHintShowTimer, wasShowing ? m_hintShortPause : m_hintPause);
 }
 
 void TApplication::MouseLeftWindow(TWinControl* control) {

@@ -236,6 +236,9 @@ class TApplication : public TComponent {
   void SetShowHint(bool on);
   int HintPause() const { return m_hintPause; }
   void SetHintPause(int ms) { m_hintPause = ms; }
+  // The pause when the pointer moves on from a control whose hint is showing.
+  int HintShortPause() const { return m_hintShortPause; }
+  void SetHintShortPause(int ms) { m_hintShortPause = ms; }
   int HintHidePause() const { return m_hintHidePause; }
   void SetHintHidePause(int ms) { m_hintHidePause = ms; }
   Color HintColor() const { return m_hintColor; }
@@ -281,6 +284,7 @@ class TApplication : public TComponent {
   bool m_showHint = true;
   int m_hintPause = 500;
   int m_hintHidePause = 2500;
+  int m_hintShortPause = 50;
   Color m_hintColor = clInfoBk;
   THintWindow* m_hintWindow = nullptr;
   THintWindowClass m_hintWindowClass;

@@ -25,7 +25,7 @@ void EnsureWindowClass() {
   if (ws.FindClass(kWindowClass)) return;
   WNDCLASS wc;
   wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = WindowProc(&InitWndProc);
+  wc.lpfnWndProc = ::WindowProc(&InitWndProc);
   wc.hCursor = LoadStandardCursor(IDC_ARROW);
   wc.hbrBackground = clNone;
   wc.lpszClassName = kWindowClass;
@@ -83,11 +83,11 @@ TWinControl* TWinControl::FindControl(HWND hwnd) {
 void TWinControl::InitWindowProc(HWND hwnd) {
   m_handle = hwnd;
   SetProp(hwnd, kControlProp, this);
-  m_ownProc = WindowProc(WindowProc::Callable(
+  m_ownProc = ::WindowProc(WindowProc::Callable(
       [this](HWND h, UINT m, WPARAM w, LPARAM l) { return MainWndProc(h, m, w, l); }));
   WNDPROC previous = WindowSystem::Current().SetWindowProc(hwnd, m_ownProc);
   // Our own class starts with the binding procedure; its default is the system's.
-  m_defWndProc = (previous == WindowProc(&InitWndProc)) ? WindowProc(&DefWindowProc) : previous;
+  m_defWndProc = (previous == ::WindowProc(&InitWndProc)) ? ::WindowProc(&DefWindowProc) : previous;
 }
 
 LRESULT TWinControl::MainWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -95,7 +95,7 @@ LRESULT TWinControl::MainWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   std::shared_ptr<bool> alive = m_alive;
   ++g_dispatchDepth;
   try {
-    WndProc(m);
+    Dispatch(m);
   } catch (...) {
     if (Application) Application->HandleException(*alive ? this : nullptr);
   }
@@ -587,7 +587,7 @@ bool TWinControl::RouteMouseToChild(TMessage& m) {
   }
   TMessage cm = m;
   cm.LParam = PointToLParam({p.x - target->Left(), p.y - target->Top()});
-  target->WndProc(cm);
+  target->Dispatch(cm);
   m.Result = cm.Result;
   return true;
 }
@@ -595,7 +595,7 @@ bool TWinControl::RouteMouseToChild(TMessage& m) {
 void TWinControl::WndProc(TMessage& m) {
   switch (m.Msg) {
     case WM_PAINT: {
-      if (m_defWndProc != WindowProc(&DefWindowProc)) break;  // a platform control paints
+      if (m_defWndProc != ::WindowProc(&DefWindowProc)) break;  // a platform control paints
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(m_handle, &ps);
       if (dc) {
@@ -611,7 +611,7 @@ void TWinControl::WndProc(TMessage& m) {
       return;
     }
     case WM_ERASEBKGND: {
-      if (m_defWndProc != WindowProc(&DefWindowProc)) break;
+      if (m_defWndProc != ::WindowProc(&DefWindowProc)) break;
       if (!(m_controlStyle & csOpaque)) {
         if (HDC dc = reinterpret_cast<HDC>(m.WParam)) dc->FillRect(ClientRect(), ColorToRGB(GetColor()));
       }
@@ -724,7 +724,7 @@ void TWinControl::WndProc(TMessage& m) {
         return;
       if (DoContextPopup(screen)) return;
       // A platform control (an edit) has a menu of its own; ours ask their parent.
-      if (m_defWndProc != WindowProc(&DefWindowProc)) {
+      if (m_defWndProc != ::WindowProc(&DefWindowProc)) {
         DefaultHandler(m);
         return;
       }

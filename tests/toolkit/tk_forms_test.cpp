@@ -653,3 +653,53 @@ TEST_F(TkForms, AcceleratorsAndDialogKeysReachControlsInsidePanels) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TkForms, AReplacedWindowProcSeesEveryMessageAndSurvivesARecreate) {
+  TForm* f = MakeForm();
+  std::vector<UINT> seen;
+  TControl::TWndMethod previous = f->WindowProc();
+  f->SetWindowProc([&, previous](TMessage& m) {
+    seen.push_back(m.Msg);
+    if (m.Msg == WM_CLOSE) return;  // swallowed: the form stays
+    previous(m);
+  });
+  f->Show();
+  f->SetBorderStyle(TFormBorderStyle::bsNone);  // a new window
+  seen.clear();
+  SendMessage(f->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(f->Visible());
+  EXPECT_NE(std::find(seen.begin(), seen.end(), WM_CLOSE), seen.end());
+  f->Perform(CM_MOUSEENTER);
+  EXPECT_EQ(seen.back(), CM_MOUSEENTER);
+  f->SetWindowProc(nullptr);
+  SendMessage(f->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(f->Visible());
+}
+
+TEST_F(TkForms, MovingOnFromAShownHintUsesTheShortPause) {
+  TForm* f = MakeForm();
+  TButton* b[2];
+  for (int i = 0; i < 2; ++i) {
+    b[i] = new TButton(f);
+    b[i]->SetParent(f);
+    b[i]->SetBounds(10 + 100 * i, 10, 80, 25);
+    b[i]->SetHint("hint " + std::to_string(i));
+    b[i]->SetShowHint(true);
+  }
+  Application->SetHintShortPause(100);
+  f->Show();
+  host_->MoveMouse(Center(b[0]));
+  host_->Pump();
+  host_->AdvanceClock(500);
+  ASSERT_TRUE(Application->HintWindow()->IsShown());
+  host_->MoveMouse(Center(b[1]));
+  host_->Pump();
+  host_->AdvanceClock(100);
+  EXPECT_TRUE(Application->HintWindow()->IsShown());
+  EXPECT_EQ(Application->HintWindow()->Text(), "hint 1");
+  Application->SetHintShortPause(50);
+}
+
+}  // namespace
