@@ -376,6 +376,17 @@ void TControl::HandleMouseMessage(TMessage& m) {
       break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
+      if (m_dragMode == TDragMode::dmAutomatic) {
+        // The press may become a drag; a release before it moves far is still a click.
+        if (m.Msg == WM_LBUTTONDBLCLK && (m_controlStyle & csDoubleClicks)) {
+          std::shared_ptr<bool> alive = m_alive;
+          DblClick();
+          if (!*alive) return;
+        }
+        if (m_controlStyle & csClickEvents) m_controlState |= csClicked;
+        ::BeginDrag(this, false, -1, ClientToScreen(p));
+        return;
+      }
       if (m.Msg == WM_LBUTTONDBLCLK && (m_controlStyle & csDoubleClicks)) {
         DblClick();
         s |= ssDouble;
@@ -492,6 +503,30 @@ bool TControl::DoContextPopup(Point screen) {
   return false;
 }
 
+void TControl::BeginDrag(bool immediate, int threshold) {
+  ::BeginDrag(this, immediate, threshold, WindowSystem::Current().GetCursorPos());
+}
+
+bool TControl::Dragging() const { return ::Dragging() && ::DragSource() == this; }
+
+void TControl::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
+  accept = false;
+  if (OnDragOver) {
+    accept = true;
+    OnDragOver(this, source, x, y, state, accept);
+  }
+}
+
+void TControl::DragDrop(TObject* source, int x, int y) {
+  if (OnDragDrop) OnDragDrop(this, source, x, y);
+}
+
+void TControl::DoStartDrag() { Fire(OnStartDrag, this); }
+
+void TControl::DoEndDrag(TObject* target, int x, int y) {
+  if (OnEndDrag) OnEndDrag(this, target, x, y);
+}
+
 void TControl::Loaded() {
   TComponent::Loaded();
   UpdateAnchorRules();
@@ -536,6 +571,15 @@ bool TControl::ReadProperty(std::string_view name, const TStreamValue& v, TReade
   else if (SameText(name, "OnMouseLeave")) OnMouseLeave = reader.ReadHandler<TNotifyEvent>(v);
   else if (SameText(name, "OnResize")) OnResize = reader.ReadHandler<TNotifyEvent>(v);
   else if (SameText(name, "OnContextPopup")) OnContextPopup = reader.ReadHandler<TContextPopupEvent>(v);
+  else if (SameText(name, "DragMode"))
+    SetDragMode(static_cast<TDragMode>(v.AsEnum({{"dmManual", 0}, {"dmAutomatic", 1}})));
+  else if (SameText(name, "DragKind"))
+    SetDragKind(static_cast<TDragKind>(v.AsEnum({{"dkDrag", 0}, {"dkDock", 1}})));
+  else if (SameText(name, "DragCursor")) SetDragCursor(ReadCursor(v));
+  else if (SameText(name, "OnDragOver")) OnDragOver = reader.ReadHandler<TDragOverEvent>(v);
+  else if (SameText(name, "OnDragDrop")) OnDragDrop = reader.ReadHandler<TDragDropEvent>(v);
+  else if (SameText(name, "OnStartDrag")) OnStartDrag = reader.ReadHandler<TStartDragEvent>(v);
+  else if (SameText(name, "OnEndDrag")) OnEndDrag = reader.ReadHandler<TEndDragEvent>(v);
   else return TComponent::ReadProperty(name, v, reader);
   return true;
 }

@@ -13,6 +13,7 @@
 #include "platform/gfx/Geometry.h"
 #include "platform/win/WinTypes.h"
 #include "toolkit/Classes.h"
+#include "toolkit/DragDrop.h"
 #include "toolkit/Graphics.h"
 #include "toolkit/Menus.h"
 #include "toolkit/Messages.h"
@@ -187,6 +188,26 @@ class TControl : public TComponent {
   TNotifyEvent OnResize;
   TContextPopupEvent OnContextPopup;
 
+  // Drag and drop. With dmAutomatic a left press starts dragging the control.
+  TDragMode DragMode() const { return m_dragMode; }
+  void SetDragMode(TDragMode m) { m_dragMode = m; }
+  TDragKind DragKind() const { return m_dragKind; }
+  void SetDragKind(TDragKind k) { m_dragKind = k; }
+  TCursor DragCursor() const { return m_dragCursor; }
+  void SetDragCursor(TCursor c) { m_dragCursor = c; }
+  void BeginDrag(bool immediate, int threshold = -1);
+  bool Dragging() const;
+  // Asked while a drag passes over the control; a control accepts when it has a handler
+  // that says so.
+  virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+  virtual void DragDrop(TObject* source, int x, int y);
+  virtual void DoStartDrag();
+  virtual void DoEndDrag(TObject* target, int x, int y);
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
+  TStartDragEvent OnStartDrag;
+  TEndDragEvent OnEndDrag;
+
   void SetParentComponent(TComponent* parent) override;
   void Loaded() override;
   bool ReadProperty(std::string_view name, const TStreamValue& value, TReader& reader) override;
@@ -254,6 +275,9 @@ class TControl : public TComponent {
   bool m_parentShowHint = true;
   TPopupMenu* m_popupMenu = nullptr;
   TWndMethod m_windowProc;
+  TDragMode m_dragMode = TDragMode::dmManual;
+  TDragKind m_dragKind = TDragKind::dkDrag;
+  TCursor m_dragCursor = crDrag;
 };
 
 // What a window is created with; subclasses adjust it in CreateParams.

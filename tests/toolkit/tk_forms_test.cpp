@@ -703,3 +703,70 @@ TEST_F(TkForms, MovingOnFromAShownHintUsesTheShortPause) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TkForms, DraggingALabelOntoAPanelThatAcceptsIt) {
+  TForm* f = MakeForm();
+  auto* label = new TLabel(f);
+  label->SetParent(f);
+  label->SetBounds(10, 10, 60, 20);
+  label->SetAutoSize(false);
+  label->SetDragMode(TDragMode::dmAutomatic);
+  auto* taker = new TPanel(f);
+  taker->SetParent(f);
+  taker->SetBounds(150, 10, 100, 100);
+  auto* refuser = new TPanel(f);
+  refuser->SetParent(f);
+  refuser->SetBounds(150, 120, 100, 60);
+  std::vector<std::string> events;
+  taker->OnDragOver = [&](TObject*, TObject* source, int, int, TDragState state, bool& accept) {
+    accept = source == label;
+    events.push_back(state == TDragState::dsDragEnter ? "enter" : state == TDragState::dsDragLeave ? "leave" : "over");
+  };
+  refuser->OnDragOver = [&](TObject*, TObject*, int, int, TDragState, bool& accept) { accept = false; };
+  taker->OnDragDrop = [&](TObject*, TObject* source, int x, int y) {
+    events.push_back("drop " + std::to_string(x) + "," + std::to_string(y));
+    EXPECT_EQ(source, label);
+  };
+  TObject* endTarget = label;
+  label->OnEndDrag = [&](TObject*, TObject* target, int, int) { endTarget = target; };
+  int clicks = 0;
+  label->OnClick = [&](TObject*) { ++clicks; };
+  f->Show();
+  Point from = Center(label);
+  host_->PressMouse(from);
+  host_->MoveMouse(from + Point(2, 0));  // under the threshold: not yet a drag
+  host_->Pump();
+  EXPECT_FALSE(Dragging());
+  host_->MoveMouse(taker->ClientToScreen({20, 30}));
+  host_->Pump();
+  host_->MoveMouse(taker->ClientToScreen({25, 30}));
+  host_->Pump();
+  host_->ReleaseMouse(taker->ClientToScreen({25, 30}));
+  host_->Pump();
+  std::vector<std::string> expected = {"enter", "over", "drop 25,30"};
+  EXPECT_EQ(events, expected);
+  EXPECT_EQ(endTarget, taker);
+  EXPECT_EQ(clicks, 0);
+  // A drop where nobody accepts ends with no target; a short press is a click.
+  host_->PressMouse(from);
+  host_->MoveMouse(refuser->ClientToScreen({10, 10}));
+  host_->ReleaseMouse(refuser->ClientToScreen({10, 10}));
+  host_->Pump();
+  EXPECT_EQ(endTarget, nullptr);
+  host_->Click(from);
+  host_->Pump();
+  EXPECT_EQ(clicks, 1);
+  // Escape calls the drag off.
+  endTarget = label;
+  host_->PressMouse(from);
+  host_->MoveMouse(taker->ClientToScreen({20, 30}));
+  host_->Key(VK_ESCAPE);
+  host_->ReleaseMouse(taker->ClientToScreen({20, 30}));
+  host_->Pump();
+  EXPECT_EQ(endTarget, nullptr);
+  EXPECT_FALSE(Dragging());
+}
+
+}  // namespace
