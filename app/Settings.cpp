@@ -1,6 +1,8 @@
 // Reading and writing KAVRI.ini with the private-profile semantics of IniFile.
 #include "app/Settings.h"
 
+#include <algorithm>
+
 #include "app/KavriState.h"
 #include "platform/sys/IniFile.h"
 #include "platform/sys/Utf8.h"
@@ -74,4 +76,19 @@ bool WriteSettings(std::string_view folder, const std::optional<WindowGeometry>&
   ini.WriteString(kSettingsSection, "n1", CounterText(NoticeShowsLeft));
   ini.WriteString(kSettingsSection, "n2", CounterText(NoticeRestCount));
   return true;
+}
+
+WindowGeometry KeepOnDesktop(WindowGeometry g, const Rect& desktop, Size minSize, Size maxSize) {
+  g.width = std::clamp(g.width, minSize.cx, std::max(minSize.cx, maxSize.cx));
+  g.height = std::clamp(g.height, minSize.cy, std::max(minSize.cy, maxSize.cy));
+  // In 64 bits: stored positions may be anywhere in the int range.
+  auto fit = [](int pos, int size, int low, int high) {
+    const int visible = std::min(size, kVisibleCorner);
+    const long long lowest = static_cast<long long>(low) - size + visible;
+    const long long highest = static_cast<long long>(high) - visible;
+    return static_cast<int>(std::clamp<long long>(pos, std::min(lowest, highest), highest));
+  };
+  g.left = fit(g.left, g.width, desktop.left, desktop.right);
+  g.top = fit(g.top, g.height, desktop.top, desktop.bottom);
+  return g;
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/gfx/Geometry.h"
+
 // Outer geometry of the main window on the screen.
 struct WindowGeometry {
   int left = 0;
@@ -52,6 +54,17 @@ std::optional<WindowGeometry> ReadSettings(std::string_view folder, const TellUs
 // write throws IniFileError and leaves the file as it was before that key.
 bool WriteSettings(std::string_view folder, const std::optional<WindowGeometry>& geometry,
                    const TellUser& tell);
+
+// The part of a window, in pixels each way, that KeepOnDesktop leaves on the desktop.
+constexpr int kVisibleCorner = 40;
+
+// A stored geometry made usable on `desktop`: the size brought within `minSize` ..
+// `maxSize` (the platform's tracking limits), then the position moved just far enough
+// that at least kVisibleCorner x kVisibleCorner pixels of the window (all of a smaller
+// one) lie on the desktop.
+// A geometry that already fits comes back unchanged. Settings written on a larger screen
+// or edited by hand would otherwise put the window where no one can reach it.
+WindowGeometry KeepOnDesktop(WindowGeometry geometry, const Rect& desktop, Size minSize, Size maxSize);
 
 // Whether the geometry is to be stored: only when the screen is wider than the window.
 constexpr bool StoresGeometry(int screenWidth, int windowWidth) { return screenWidth > windowWidth; }

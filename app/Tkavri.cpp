@@ -141,8 +141,9 @@ void Tkavri::FormCreate(TObject*) {
              FontSize < skSkinFontSizeComboBox1->Items().Count() ? FontSize : kFallbackSizeIndex);
   SelectItem(skSkinFontSizeComboBox2, InitialDisplaySizeIndex(Me_output_text->Font().Size()));
 
-  // The face box lists the installed families, sorted.
-  FillBox(skSkinFontComboBox1, FontFamilies());
+  // The face box lists the installed families, sorted (a font box that fills itself
+  // when its window is made is left as it is).
+  if (skSkinFontComboBox1->Items().Count() == 0) FillBox(skSkinFontComboBox1, FontFamilies());
   SelectItem(skSkinFontComboBox1, FontType < skSkinFontComboBox1->Items().Count() ? FontType : 1);
 
   Guarded(this, [this] {
@@ -219,10 +220,14 @@ void Tkavri::Inifile_read() {
   std::optional<WindowGeometry> g =
       ReadSettings(ProgramFolder(), [this](const std::string& text) { TellUser(text); });
   if (!g) return;
-  SetWidth(g->width);
-  SetHeight(g->height);
-  SetLeft(g->left);
-  SetTop(g->top);
+  const Rect desktop(0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  const WindowGeometry fitted =
+      KeepOnDesktop(*g, desktop, {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)},
+                    {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)});
+  SetWidth(fitted.width);
+  SetHeight(fitted.height);
+  SetLeft(fitted.left);
+  SetTop(fitted.top);
 }
 
 void Tkavri::Inifile_write() {

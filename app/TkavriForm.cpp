@@ -233,6 +233,7 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
           Top = 30
           Width = 25
           Height = 25
+          Hint = '帮助'
           ShowHint = True
           OnClick = SB_helpClick
         end
@@ -241,6 +242,7 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
           Top = 30
           Width = 25
           Height = 25
+          Hint = '关于 Kavri'
           ShowHint = True
         end
       end

@@ -192,4 +192,26 @@ TEST_F(AppSettingsTest, AFailedWriteThrowsAndLeavesTheFile) {
   EXPECT_EQ(m_dir.Read("KAVRI.ini"), before);
 }
 
+TEST(AppKeepOnDesktopTest, StoredGeometryIsMadeReachable) {
+  const Rect desktop(0, 0, 1280, 800);
+  const Size minSize(112, 27), maxSize(1288, 808);
+  struct Case {
+    const char* what;
+    WindowGeometry stored;
+    WindowGeometry want;
+  };
+  const Case cases[] = {
+      {"fits", {353, 200, 541, 455}, {353, 200, 541, 455}},
+      {"maximised frame overhang", {-4, -4, 1288, 808}, {-4, -4, 1288, 808}},
+      {"too large", {0, 0, 999999, 5000}, {0, 0, 1288, 808}},
+      {"no size", {10, 10, 0, -40}, {10, 10, 112, 27}},
+      {"far left and up", {-5000, -5000, 640, 480}, {40 - 640, 40 - 480, 640, 480}},
+      {"far right and down", {5000, 5000, 640, 480}, {1240, 760, 640, 480}},
+      {"int extremes", {-2147483647 - 1, 2147483647, 640, 480}, {40 - 640, 760, 640, 480}},
+      {"just on", {1240, 760, 640, 480}, {1240, 760, 640, 480}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(KeepOnDesktop(c.stored, desktop, minSize, maxSize), c.want) << c.what;
+}
+
 }  // namespace

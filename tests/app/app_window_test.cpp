@@ -159,6 +159,64 @@ TEST_F(AppWindowTest, EmptySectionGivesTheDefaultGeometryAndBoxes) {
   EXPECT_EQ(w->skSkinFontSizeComboBox2->Items()[39], "40");
 }
 
+TEST_F(AppWindowTest, AbsurdStoredGeometryStillGivesAUsableWindow) {
+  WriteSettings("[display]\nwindow_width=999999\nwindow_height=-40\nwindow_left=-2147483648\n"
+                "window_top=2147483647\n");
+  Tkavri* w = Create();
+  EXPECT_TRUE(w->Showing());
+  EXPECT_GE(w->Width(), GetSystemMetrics(SM_CXMINTRACK));
+  EXPECT_GE(w->Height(), GetSystemMetrics(SM_CYMINTRACK));
+  EXPECT_LE(w->Width(), GetSystemMetrics(SM_CXMAXTRACK));
+  EXPECT_TRUE(w->BoundsRect().Intersects(Rect(0, 0, 1280, 800)));
+  EXPECT_TRUE(m_errors.empty());
+}
+
+TEST_F(AppWindowTest, ConvertingAnEmptyInputEmptiesTheOutput) {
+  WriteSettings("[display]\n");
+  Tkavri* w = Create();
+  w->Me_output_text->Lines().Add("old");
+  w->Me_inputtext->SetText("");
+  Click(w->Bu_Convert);
+  EXPECT_EQ(w->Me_output_text->Lines().Count(), 0);
+  // The text area of the capture is exactly white: the plain memo's look.
+  const Bitmap& capture = w->Image_preview->Picture().Bitmap().Image();
+  ASSERT_EQ(capture.Width(), w->Me_inputtext->Width());
+  EXPECT_EQ(w->Image_preview->Height(), w->Me_inputtext->Height());
+  int notWhite = 0;
+  for (int y = 0; y < capture.Height() - 4; ++y)
+    for (int x = 0; x < capture.Width() - 4; ++x)
+      if ((capture.At(x, y) & 0xFFFFFF) != 0xFFFFFF) ++notWhite;
+  EXPECT_EQ(notWhite, 0);
+  // Its frame is 2 pixels on every side.
+  EXPECT_EQ(w->Me_inputtext->ClientWidth(), w->Me_inputtext->Width() - 4);
+  EXPECT_EQ(w->Me_inputtext->ClientHeight(), w->Me_inputtext->Height() - 4);
+}
+
+TEST_F(AppWindowTest, DesignLayoutAndTheSplitter) {
+  InstallPacks();  // GB312 holds the design texts
+  WriteSettings("[display]\nwindow_width=541\nwindow_height=455\nwindow_left=353\nwindow_top=200\n");
+  Tkavri* w = Create();
+  if (w->ClientWidth() != 533 || w->ClientHeight() != 428) GTEST_SKIP() << "frame differs from the design's";
+  EXPECT_EQ(w->Me_inputtext->Width(), 189);
+  EXPECT_EQ(w->Me_inputtext->Height(), 124);
+  EXPECT_EQ(w->Me_output_text->Width(), 338);
+  EXPECT_EQ(w->Me_output_text->Height(), 401);
+  EXPECT_EQ(w->SB_FontItalic->Left(), 162);
+  EXPECT_EQ(w->SB_FontBold->Left(), 137);
+  EXPECT_FALSE(w->Image_preview->Visible());
+  // Dragging the splitter down makes the input memo taller by as much.
+  auto* splitter = dynamic_cast<TControl*>(w->FindComponent("skSkinSplitter2"));
+  ASSERT_NE(splitter, nullptr);
+  Point from = Center(splitter);
+  m_host->PressMouse(from);
+  m_host->Pump();
+  m_host->MoveMouse({from.x, from.y + 30});
+  m_host->Pump();
+  m_host->ReleaseMouse({from.x, from.y + 30});
+  m_host->Pump();
+  EXPECT_EQ(w->Me_inputtext->Height(), 154);
+}
+
 TEST_F(AppWindowTest, StoredSizeIndexesSelectOrFallBack) {
   struct Case {
     int stored;
