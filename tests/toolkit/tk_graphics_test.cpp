@@ -254,3 +254,55 @@ TEST(TkImageList, MaskedStripsSplitIntoImages) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TkCanvas, PenAndBrushChangesApplyToTheNextShape) {
+  TBitmap b(20, 20);
+  TCanvas& c = b.Canvas();
+  c.Pen().SetColor(clRed);
+  c.Brush().SetColor(clBlue);
+  c.Rectangle(Rect(0, 0, 10, 10));
+  EXPECT_EQ(c.Pixels(0, 0), clRed);   // outline
+  EXPECT_EQ(c.Pixels(5, 5), clBlue);  // inside
+  EXPECT_EQ(c.Pixels(10, 10), clWhite);
+  c.Pen().SetColor(clLime);
+  c.MoveTo(0, 15);
+  c.LineTo(10, 15);
+  EXPECT_EQ(c.Pixels(5, 15), clLime);
+  EXPECT_EQ(c.Pixels(10, 15), clWhite);  // the end point is not drawn
+  EXPECT_EQ(c.PenPos(), Point(10, 15));
+  c.Brush().SetStyle(TBrushStyle::bsClear);
+  c.Pen().SetColor(clBlack);
+  c.Rectangle(Rect(12, 12, 19, 19));  // a clear brush leaves the inside
+  EXPECT_EQ(c.Pixels(12, 12), clBlack);
+  EXPECT_EQ(c.Pixels(15, 15), clWhite);
+  c.Brush().SetColor(clYellow);  // a colour makes the brush solid again
+  c.FillRect(Rect(14, 14, 16, 16));
+  EXPECT_EQ(c.Pixels(15, 15), clYellow);
+}
+
+TEST(TkCanvas, CopyRectScalesAndTextRectClips) {
+  TBitmap src(4, 4);
+  src.Canvas().Brush().SetColor(clGreen);
+  src.Canvas().FillRect(Rect(0, 0, 2, 4));
+  TBitmap dst(8, 8);
+  dst.Canvas().CopyRect(Rect(0, 0, 8, 8), src.Canvas(), Rect(0, 0, 4, 4));
+  EXPECT_EQ(dst.Canvas().Pixels(3, 7), clGreen);
+  EXPECT_EQ(dst.Canvas().Pixels(4, 0), clWhite);
+  TBitmap text(40, 20);
+  TCanvas& t = text.Canvas();
+  t.Font().SetHeight(-16);
+  t.Font().SetColor(clBlack);
+  t.Brush().SetColor(clSilver);
+  t.TextRect(Rect(0, 0, 10, 20), 0, 0, "WWWWWW");
+  EXPECT_EQ(t.Pixels(9, 19), clSilver);  // the opaque brush filled the rectangle, below the W
+  for (int y = 0; y < 20; ++y)
+    for (int x = 10; x < 40; ++x) ASSERT_EQ(t.Pixels(x, y), clWhite) << x << "," << y;
+  bool ink = false;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 10; ++x) ink = ink || t.Pixels(x, y) == clBlack;
+  EXPECT_TRUE(ink);
+}
+
+}  // namespace
