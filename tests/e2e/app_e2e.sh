@@ -55,6 +55,19 @@ stray=$(tr -d '\n \r' <"$E2E_TMP/clipboard.txt" | sed 's/爱//g')
 widest=$(awk '{ if (length($0) > w) w = length($0) } END { print w }' "$E2E_TMP/clipboard.txt")
 (( widest >= 16 )) || e2e_fail "the art is too narrow for two characters ($widest)"
 
+# The same art as the converter on the command line gives for the window's settings: the
+# second face of the sorted list (the stored index 220 is beyond it), 15 points, and the
+# input memo's outer width of 189 pixels.
+art="$build/tools/kavri-art/kavri-art"
+if [[ -x "$art" ]]; then
+  face=$("$art" --list-fonts | sed -n 2p)
+  "$art" -f "$face" -s 15 -w 189 -- "爱你" >"$E2E_TMP/expected.txt"
+  [[ -s "$E2E_TMP/expected.txt" ]] || e2e_fail "kavri-art gave no art"
+  tr -d '\r' <"$E2E_TMP/clipboard.txt" >"$E2E_TMP/got.txt"
+  diff -q "$E2E_TMP/expected.txt" "$E2E_TMP/got.txt" >/dev/null ||
+    e2e_fail "the copied art differs from kavri-art's: $(diff "$E2E_TMP/expected.txt" "$E2E_TMP/got.txt" | head -5)"
+fi
+
 # Closing saves the settings beside the program and ends it cleanly.
 kavri_pid=${E2E_PIDS[-1]}
 xdotool mousemove $output_x $output_y key alt+F4
