@@ -2,7 +2,12 @@
 #include "app/Tkavri.h"
 
 #include <exception>
+#include <filesystem>
 #include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
 
 #include "app/GlyphButton.h"
 #include "app/KavriState.h"
@@ -21,7 +26,6 @@
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Edits.h"
 #include "toolkit/ListBoxes.h"
-#include "toolkit/StdCtrls.h"
 
 Tkavri* kavri = nullptr;
 

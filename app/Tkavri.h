@@ -11,7 +11,6 @@
 class TComboBox;
 class TImage;
 class TCustomMemo;
-class TSpeedButton;
 
 class Tkavri : public TForm {
  public:
