@@ -584,7 +584,8 @@ void TApplication::Run() {
   while (!m_terminated) {
     if (!HandleMessage()) break;
   }
-  CancelHint();
+  // The hint window goes with the forms; the next hint makes a new one.
+  DestroyHintWindow();
   // The forms go now, the main form last but one first: every OnDestroy still runs.
   std::vector<TCustomForm*> forms = m_forms;
   for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
@@ -672,8 +673,12 @@ void TApplication::SetShowHint(bool on) {
 }
 
 void TApplication::SetHintWindowClass(THintWindowClass factory) {
-  CancelHint();
   m_hintWindowClass = std::move(factory);
+  DestroyHintWindow();
+}
+
+void TApplication::DestroyHintWindow() {
+  CancelHint();
   if (m_hintWindow) {
     THintWindow* old = m_hintWindow;
     m_hintWindow = nullptr;

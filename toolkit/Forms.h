@@ -246,6 +246,9 @@ class TApplication : public TComponent {
   THintWindow* HintWindow() const { return m_hintWindow; }
   // Replaces the class of the hint window (the next hint uses it).
   void SetHintWindowClass(THintWindowClass factory);
+  // Destroys the hint window (and the fonts it holds); Run does it as it ends, tests
+  // that show hints do it before their window system goes.
+  void DestroyHintWindow();
   void CancelHint();
   void ActivateHint(Point cursorPos);
   TShowHintEvent OnShowHint;

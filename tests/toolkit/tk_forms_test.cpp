@@ -28,6 +28,7 @@ class TkForms : public ::testing::Test {
     for (int i = Application->FormCount() - 1; i >= 0; --i) delete Application->Forms(i);
     Application->OnException = nullptr;
     Application->OnShowHint = nullptr;
+    Application->DestroyHintWindow();  // it goes with this test's windows
     WindowSystem::Shutdown();
   }
   Point Center(TControl* c) {
