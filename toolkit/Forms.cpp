@@ -472,8 +472,9 @@ Rect THintWindow::CalcHintRect(int maxWidth, std::string_view hint) {
   measure.Canvas().SetFont(Font());
   Rect r(0, 0, std::max(maxWidth, 1), 0);
   measure.Canvas().DrawText(hint, r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-  r.right += 6;
-  r.bottom += 2;
+  // The text with 2 pixels all round: a 1-pixel frame and a pixel of space.
+  r.right += 4;
+  r.bottom += 4;
   return r;
 }
 
@@ -505,12 +506,11 @@ void THintWindow::Paint() {
   Rect r = ClientRect();
   c.Brush().SetColor(GetColor());
   c.FillRect(r);
-  c.Brush().SetColor(Font().GetColor());
+  c.Brush().SetColor(clBtnShadow);
   c.FrameRect(r);
   c.SetFont(Font());
   c.Brush().SetStyle(TBrushStyle::bsClear);
-  Rect text = r.Inflated(-2, -1);
-  text.left += 1;
+  Rect text = r.Inflated(-2, -2);
   c.DrawText(Text(), text, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
 }
 

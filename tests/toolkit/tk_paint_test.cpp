@@ -104,3 +104,27 @@ TEST_F(TkPaint, LabelInkStaysInsideAndGreysWhenDisabled) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TkPaint, PlainHintIsTheTextWithTwoPixelsRoundInAShadowFrame) {
+  THintWindow hint(nullptr);
+  hint.Font().SetHeight(-12);
+  TBitmap measure(1, 1);
+  measure.Canvas().SetFont(hint.Font());
+  Size text = measure.Canvas().TextExtent("Convert");
+  Rect r = hint.CalcHintRect(400, "Convert");
+  EXPECT_EQ(r, Rect(0, 0, text.cx + 4, text.cy + 4));
+  hint.ActivateHint(r.Translated(300, 300), "Convert");
+  ASSERT_TRUE(hint.IsShown());
+  host_->Pump();
+  const Bitmap* pixels = host_->WindowPixels(hint.Handle()->HostId());
+  ASSERT_NE(pixels, nullptr);
+  EXPECT_EQ(PixelToColor(pixels->At(0, 0)), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(PixelToColor(pixels->At(r.Width() - 1, r.Height() - 1)), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(PixelToColor(pixels->At(1, 1)), ColorToRGB(clInfoBk));
+  hint.ReleaseHint();
+  EXPECT_FALSE(hint.IsShown());
+}
+
+}  // namespace
