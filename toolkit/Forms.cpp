@@ -2,6 +2,7 @@
 #include "toolkit/Forms.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "platform/gfx/Font.h"
 #include "platform/win/WinApi.h"
@@ -640,6 +641,7 @@ void TApplication::Restore() {
 
 void TApplication::HandleException(TObject* sender) {
   if (m_handlingException > 0) return;  // an error inside the error box is not shown again
+  if (!std::current_exception()) return;  // called with no error being handled
   ++m_handlingException;
   try {
     try {

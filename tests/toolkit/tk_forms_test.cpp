@@ -349,6 +349,8 @@ TEST_F(TkForms, AnErrorInAHandlerGoesToTheErrorBoxAndTheProgramGoesOn) {
   EXPECT_EQ(clicks, 2);
   ASSERT_EQ(errors.size(), 2u);
   EXPECT_EQ(errors[0], "'abc' is not a valid integer value");
+  Application->HandleException(f);  // no error being handled: nothing to tell
+  EXPECT_EQ(errors.size(), 2u);
 }
 
 TEST_F(TkForms, WithoutAHandlerTheErrorIsShownInAMessageBox) {
