@@ -75,6 +75,8 @@ class TBitmap : public TGraphic {
 
   void Draw(TCanvas& canvas, const Rect& dest) const override;
   void LoadFromStream(std::span<const std::uint8_t> data) override;
+  // A BMP file of 1 bit (pf1bit), 8 bits (pf4bit, pf8bit) or 24 bits (every other format;
+  // the codec writes no 32-bit files, so an alpha channel is not kept).
   std::vector<std::uint8_t> SaveToStream() const override;
 
   void Assign(const TPersistent* source) override;

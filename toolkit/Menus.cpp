@@ -393,18 +393,21 @@ void TPopupMenu::Popup(int x, int y) {
   ShowPlain();
 }
 
-void TPopupMenu::ShowPlain() {
-  // The platform's plain menu: one level; an item with sub-items runs its own click.
+void TPopupMenu::ShowPlain() { ShowPlainLevel(Items(), m_popupPoint); }
+
+void TPopupMenu::ShowPlainLevel(TMenuItem* level, Point at) {
+  // The platform's plain menu shows one level; choosing an item that has sub-items opens
+  // them as the next menu at the same place.
   std::vector<StdMenuItem> entries;
   std::vector<TMenuItem*> targets;
-  TMenuItem* root = Items();
-  for (int i = 0; i < root->Count(); ++i) {
-    TMenuItem* item = root->Items(i);
+  for (int i = 0; i < level->Count(); ++i) {
+    TMenuItem* item = level->Items(i);
     if (!item->Visible()) continue;
     StdMenuItem e;
     e.separator = item->IsLine();
     std::string caption = item->Caption();
     if (item->Checked()) caption = (item->RadioItem() ? "\xE2\x97\x8F " : "\xE2\x9C\x93 ") + caption;
+    if (item->Count() > 0) caption += " \xE2\x96\xB8";
     std::string shortcut = ShortCutToText(item->GetShortCut());
     if (!shortcut.empty()) caption += "\t" + shortcut;
     e.text = caption;
@@ -421,10 +424,15 @@ void TPopupMenu::ShowPlain() {
   else owner = GetActiveWindow();
   // Items may go while the menu runs messages; only one still there is clicked.
   std::shared_ptr<bool> alive = m_alive;
-  int chosen = TrackStdPopupMenu(owner, m_popupPoint, entries);
+  int chosen = TrackStdPopupMenu(owner, at, entries);
   if (!*alive || chosen <= 0 || chosen > static_cast<int>(targets.size())) return;
   TMenuItem* item = targets[static_cast<std::size_t>(chosen - 1)];
-  if (Items()->IndexOf(item) >= 0) item->Click();
+  if (level->IndexOf(item) < 0) return;
+  if (item->Count() > 0) {
+    ShowPlainLevel(item, at);
+    return;
+  }
+  item->Click();
 }
 
 void TPopupMenu::Notification(TComponent* component, TOperation operation) {

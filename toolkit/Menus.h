@@ -190,6 +190,7 @@ class TPopupMenu : public TMenu {
   void Notification(TComponent* component, TOperation operation) override;
   // Shows the menu in the platform's plain popup menu and runs the chosen item.
   void ShowPlain();
+  void ShowPlainLevel(TMenuItem* level, Point at);
 
  private:
   bool m_autoPopup = true;

@@ -527,6 +527,28 @@ TEST_F(TkForms, RightClickOpensTheControlsPopupMenuAndRunsTheChosenItem) {
   host_->Click(Center(inner), MouseButton::Right);
   host_->Pump();
   EXPECT_EQ(log.front(), "popup");
+  // An item with sub-items opens them as the next menu.
+  auto* more = new TMenuItem(f);
+  more->SetCaption("More");
+  auto* sub = new TMenuItem(f);
+  sub->SetCaption("Sub");
+  sub->OnClick = [&](TObject*) { log.push_back("sub"); };
+  more->Add(sub);
+  menu->Items()->Clear();
+  menu->Items()->Add(more);
+  step = 0;
+  log.clear();
+  host_->SetIdleHandler([&] {
+    // Down and Enter on "More", then Down and Enter on "Sub".
+    if (step > 3) return false;
+    host_->Key(step % 2 == 0 ? VK_DOWN : VK_RETURN);
+    ++step;
+    return true;
+  });
+  host_->Click(Center(panel), MouseButton::Right);
+  host_->Pump();
+  std::vector<std::string> nested = {"popup", "sub"};
+  EXPECT_EQ(log, nested);
 }
 
 }  // namespace
