@@ -527,6 +527,9 @@ void TskSkinButton::MouseDown(TMouseButton button, TShiftState shift, int x, int
   }
   TskSkinCustomControl::MouseDown(button, shift, x, y);
   if (!*alive || button != TMouseButton::mbLeft) return;
+  // The toolkit captures on a plain press only; a double click must hold the mouse too,
+  // or its release outside would never reach the button.
+  if (HandleAllocated() && GetCapture() != Handle()) SetCapture(Handle());
   m_core.held = true;
   if (!m_core.down) {
     m_core.mouseInside = true;
