@@ -412,6 +412,8 @@ void TskSkinButton::SetActiveDefault(bool on) {
 
 void TskSkinButton::UpdateActiveDefaults(TWinControl* focused) {
   TWinControl* root = GetParentForm();
+  // A form taking its windows down moves the focus as it goes: nothing to show then.
+  if (HasState(csDestroying) || (root && root->HasState(csDestroying))) return;
   if (!root) {
     SetActiveDefault(focused == this || (!dynamic_cast<TskSkinButton*>(focused) && m_default));
     return;
