@@ -382,6 +382,17 @@ void TCustomForm::FocusChanged(TWinControl* control) {
 
 void TCustomForm::Paint() { Fire(OnPaint, this); }
 
+bool TCustomForm::IsShortCut(WORD key, TShiftState shift, TControl* focused) {
+  bool handled = false;
+  std::shared_ptr<bool> alive = m_alive;
+  if (OnShortCut) OnShortCut(this, key, shift, handled);
+  if (handled || !*alive) return true;
+  TShortCut sc = ShortCut(key, shift);
+  for (TControl* c = focused; c; c = c->Parent())
+    if (TPopupMenu* menu = c->PopupMenu(); menu && menu->IsShortCut(sc)) return true;
+  return false;
+}
+
 void TCustomForm::WndProc(TMessage& m) {
   switch (m.Msg) {
     case WM_CLOSE:
@@ -441,6 +452,7 @@ bool TCustomForm::ReadProperty(std::string_view name, const TStreamValue& v, TRe
   else if (SameText(name, "OnPaint")) OnPaint = reader.ReadHandler<TNotifyEvent>(v);
   else if (SameText(name, "OnClose")) OnClose = reader.ReadHandler<TCloseEvent>(v);
   else if (SameText(name, "OnCloseQuery")) OnCloseQuery = reader.ReadHandler<TCloseQueryEvent>(v);
+  else if (SameText(name, "OnShortCut")) OnShortCut = reader.ReadHandler<TShortCutEvent>(v);
   else if (SameText(name, "PixelsPerInch") || SameText(name, "TextHeight"))
     v.AsInt();  // designer data: the layout is in pixels at 96 dots per inch already
   else return TCustomControl::ReadProperty(name, v, reader);

@@ -35,6 +35,7 @@ constexpr int mrYes = 6;
 constexpr int mrNo = 7;
 
 using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
+using TShortCutEvent = std::function<void(TObject* sender, WORD key, TShiftState shift, bool& handled)>;
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 
 class TCustomForm : public TCustomControl {
@@ -96,6 +97,13 @@ class TCustomForm : public TCustomControl {
   TNotifyEvent OnPaint;
   TCloseEvent OnClose;
   TCloseQueryEvent OnCloseQuery;
+  // Runs for every key pressed in the form before the focused control sees it; a handler
+  // that sets `handled` takes the key.
+  TShortCutEvent OnShortCut;
+
+  // Whether a key is a shortcut of the form: OnShortCut, then the popup menus of `focused`
+  // and its parents (the chosen item is clicked).
+  bool IsShortCut(WORD key, TShiftState shift, TControl* focused);
 
   void WndProc(TMessage& message) override;
   void SetVisible(bool on) override;

@@ -524,6 +524,8 @@ void TWinControl::HandleKey(TMessage& m) {
     TShiftState shift = KeyboardShiftState();
     bool down = m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN;
     if (down) {
+      if (form && form->IsShortCut(key, shift, this)) return;
+      if (!*alive) return;
       if (form && form != this && form->KeyPreview()) form->PreviewKeyDown(key, shift);
       if (!*alive) return;
       if (key) KeyDown(key, shift);

@@ -795,3 +795,37 @@ TEST_F(TkForms, DraggingALabelOntoAPanelThatAcceptsIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TkForms, ShortcutsGoToTheFormHandlerThenToPopupMenus) {
+  TForm* f = MakeForm();
+  auto* memo = new TMemo(f);
+  memo->SetParent(f);
+  auto* menu = new TPopupMenu(f);
+  auto* copy = new TMenuItem(f);
+  copy->SetShortCut(scCtrl | 'K');
+  menu->Items()->Add(copy);
+  f->SetPopupMenu(menu);  // the form's menu serves the controls on it
+  copy->OnClick = [&](TObject*) { log.push_back("menu"); };
+  f->OnShortCut = [&](TObject*, WORD key, TShiftState shift, bool& handled) {
+    if (key == VK_F4 && (shift & ssAlt)) return;
+    if (key == 'Q' && (shift & ssCtrl)) {
+      log.push_back("form");
+      handled = true;
+    }
+  };
+  f->Show();
+  memo->SetFocus();
+  host_->KeyDown(VK_CONTROL);
+  host_->Key('Q');
+  host_->Key('K');
+  host_->KeyUp(VK_CONTROL);
+  host_->TypeText("x");
+  host_->Pump();
+  std::vector<std::string> expected = {"form", "menu"};
+  EXPECT_EQ(log, expected);
+  EXPECT_EQ(memo->Text(), "x");  // the taken keys never reached the memo
+}
+
+}  // namespace
