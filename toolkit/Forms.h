@@ -203,6 +203,8 @@ class TApplication : public TComponent {
   void Initialize();
   const std::string& Title() const { return m_title; }
   void SetTitle(std::string_view title) { m_title = title; }
+  // The application's icon, for windows whose form has none of its own.
+  TIcon& Icon() { return *m_icon; }
 
   // Makes a form owned by the application; the first one made becomes the main form.
   template <class T>
@@ -286,6 +288,7 @@ class TApplication : public TComponent {
   void HideTimerFired();
 
   std::string m_title;
+  std::unique_ptr<TIcon> m_icon = std::make_unique<TIcon>();
   TCustomForm* m_mainForm = nullptr;
   bool m_showMainForm = true;
   bool m_terminated = false;
