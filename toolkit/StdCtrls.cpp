@@ -383,29 +383,63 @@ void TScrollBar::Scroll(TScrollCode code, int position) {
   SetPosition(pos);
 }
 
+TScrollBar::Part TScrollBar::PartAt(Point p) const {
+  if (FirstButtonRect().Contains(p)) return Part::FirstButton;
+  if (SecondButtonRect().Contains(p)) return Part::SecondButton;
+  if (!TrackRect().Contains(p)) return Part::None;
+  Rect thumb = ThumbRect();
+  if (thumb.Contains(p)) return Part::None;
+  bool before = m_kind == TScrollBarKind::sbHorizontal ? p.x < thumb.left : p.y < thumb.top;
+  return before ? Part::PageBefore : Part::PageAfter;
+}
+
+void TScrollBar::Step(Part part) {
+  int page = m_pageSize > 0 ? m_pageSize : m_largeChange;
+  switch (part) {
+    case Part::FirstButton: Scroll(TScrollCode::scLineUp, m_position - m_smallChange); break;
+    case Part::SecondButton: Scroll(TScrollCode::scLineDown, m_position + m_smallChange); break;
+    case Part::PageBefore: Scroll(TScrollCode::scPageUp, m_position - page); break;
+    case Part::PageAfter: Scroll(TScrollCode::scPageDown, m_position + page); break;
+    case Part::None: break;
+  }
+}
+
 void TScrollBar::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   TCustomControl::MouseDown(button, shift, x, y);
   if (button != TMouseButton::mbLeft || !Enabled()) return;
   Point p(x, y);
-  bool horz = m_kind == TScrollBarKind::sbHorizontal;
   Rect thumb = ThumbRect();
-  if (FirstButtonRect().Contains(p)) {
-    Scroll(TScrollCode::scLineUp, m_position - m_smallChange);
-  } else if (SecondButtonRect().Contains(p)) {
-    Scroll(TScrollCode::scLineDown, m_position + m_smallChange);
-  } else if (thumb.Contains(p)) {
+  if (thumb.Contains(p)) {
     m_dragging = true;
-    m_dragOffset = horz ? x - thumb.left : y - thumb.top;
-  } else if (TrackRect().Contains(p)) {
-    bool before = horz ? x < thumb.left : y < thumb.top;
-    int page = m_pageSize > 0 ? m_pageSize : m_largeChange;
-    if (before) Scroll(TScrollCode::scPageUp, m_position - page);
-    else Scroll(TScrollCode::scPageDown, m_position + page);
+    m_dragOffset = m_kind == TScrollBarKind::sbHorizontal ? x - thumb.left : y - thumb.top;
+    return;
   }
+  Part part = PartAt(p);
+  if (part == Part::None) return;
+  Step(part);
+  m_held = part;
+  m_heldAt = p;
+  if (HandleAllocated()) SetTimer(Handle(), 1, kRepeatDelay, nullptr);
+}
+
+void TScrollBar::WndProc(TMessage& m) {
+  if (m.Msg == WM_TIMER && m.WParam == 1) {
+    // Repeats while the press stays on the part it began on (a page step stops once the
+    // thumb reaches the pointer).
+    if (m_held != Part::None && PartAt(m_heldAt) == m_held) {
+      SetTimer(Handle(), 1, kRepeatInterval, nullptr);
+      Step(m_held);
+    } else if (HandleAllocated()) {
+      KillTimer(Handle(), 1);
+    }
+    return;
+  }
+  TCustomControl::WndProc(m);
 }
 
 void TScrollBar::MouseMove(TShiftState shift, int x, int y) {
   TCustomControl::MouseMove(shift, x, y);
+  if (m_held != Part::None) m_heldAt = {x, y};
   if (!m_dragging) return;
   bool horz = m_kind == TScrollBarKind::sbHorizontal;
   Rect track = TrackRect();
@@ -419,6 +453,10 @@ void TScrollBar::MouseMove(TShiftState shift, int x, int y) {
 }
 
 void TScrollBar::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (m_held != Part::None) {
+    m_held = Part::None;
+    if (HandleAllocated()) KillTimer(Handle(), 1);
+  }
   if (m_dragging) {
     m_dragging = false;
     Scroll(TScrollCode::scPosition, m_position);

@@ -128,7 +128,19 @@ class TScrollBar : public TCustomControl {
   void KeyDown(WORD& key, TShiftState shift) override;
   bool WantsKey(WORD key, TShiftState shift) const override;
 
+ public:
+  void WndProc(TMessage& message) override;
+  // Holding an arrow or the track repeats its step: first after this many milliseconds,
+  // then at the repeat interval.
+  static constexpr unsigned kRepeatDelay = 500;
+  static constexpr unsigned kRepeatInterval = 50;
+
  private:
+  enum class Part { None, FirstButton, SecondButton, PageBefore, PageAfter };
+  Part PartAt(Point p) const;
+  void Step(Part part);
+  Part m_held = Part::None;
+  Point m_heldAt;
   int MaxPosition() const;
   int ButtonSize() const;
   Rect TrackRect() const;

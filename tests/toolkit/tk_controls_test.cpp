@@ -213,3 +213,29 @@ TEST_F(TkControlsOnHost, ButtonsClickWithSpaceAndEnterWhenFocused) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TkControlsOnHost, HoldingAScrollArrowRepeatsAfterADelay) {
+  auto* sb = new TScrollBar(form_);
+  sb->SetParent(form_);
+  sb->SetBounds(10, 10, 200, 17);
+  sb->SetParams(0, 0, 100);
+  form_->Show();
+  Point arrow = sb->ClientToScreen({195, 8});
+  host_->PressMouse(arrow);
+  host_->Pump();
+  EXPECT_EQ(sb->Position(), 1);
+  host_->AdvanceClock(TScrollBar::kRepeatDelay - 1);
+  EXPECT_EQ(sb->Position(), 1);
+  host_->AdvanceClock(1);
+  EXPECT_EQ(sb->Position(), 2);
+  host_->AdvanceClock(TScrollBar::kRepeatInterval * 3);
+  EXPECT_EQ(sb->Position(), 5);
+  host_->ReleaseMouse(arrow);
+  host_->Pump();
+  host_->AdvanceClock(1000);
+  EXPECT_EQ(sb->Position(), 5);
+}
+
+}  // namespace
