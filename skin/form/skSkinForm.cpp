@@ -1,0 +1,847 @@
+// TskSkinForm: taking over the form's window, skin changes, objects and their layout,
+// size limits, window states, roll-up, the system menu and alpha fading.
+#include "skin/form/skSkinForm.h"
+
+#include <map>
+
+#include "platform/std/StdPopupMenu.h"
+#include "platform/win/WinApi.h"
+#include "toolkit/Menus.h"
+
+namespace {
+
+// A form's window as a skin broadcast reaches it.
+class FormReceiver : public SkinMessageReceiver {
+ public:
+  explicit FormReceiver(TCustomForm* form) : m_form(form) {}
+  void SendSkinMessage(unsigned message, const TskSkinData* sender, int param) override {
+    HWND h = m_form->Handle();
+    ::SendMessage(h, message, reinterpret_cast<WPARAM>(sender), param);
+  }
+
+ private:
+  TCustomForm* m_form;
+};
+
+std::map<TCustomForm*, std::unique_ptr<FormReceiver>>& Receivers() {
+  static std::map<TCustomForm*, std::unique_ptr<FormReceiver>> receivers;
+  return receivers;
+}
+
+bool g_broadcastInstalled = false;
+
+}  // namespace
+
+SkinMessageReceiver* SkinFormReceiverFor(TCustomForm* form) {
+  if (!form) return nullptr;
+  auto& r = Receivers()[form];
+  if (!r) r = std::make_unique<FormReceiver>(form);
+  return r.get();
+}
+
+void InstallSkinFormBroadcast() {
+  if (g_broadcastInstalled) return;
+  g_broadcastInstalled = true;
+  SetSkinFormList([] {
+    std::vector<SkinMessageReceiver*> out;
+    if (!Application) return out;
+    for (int i = 0; i < Application->FormCount(); ++i) out.push_back(SkinFormReceiverFor(Application->Forms(i)));
+    return out;
+  });
+}
+
+// ---- creation and the window
+
+TskSkinForm::TskSkinForm(TComponent* owner) : TComponent(owner), m_form(dynamic_cast<TCustomForm*>(owner)) {
+  m_defCaptionFont.spec = FontSpec{std::string(SkinDefaultFontName), 14, true, false, false, false};
+  m_defCaptionFont.color = clBtnText;
+  m_defInActiveCaptionFont.spec = m_defCaptionFont.spec;
+  m_defInActiveCaptionFont.color = clBtnShadow;
+  if (!m_form || HasState(csDesigning)) return;
+  InstallSkinFormBroadcast();
+  // The platform must draw no caption of its own: no border icons, no caption bits.
+  m_form->SetBorderIcons(0);
+  HookWindow();
+}
+
+TskSkinForm::~TskSkinForm() {
+  BeforeDestruction();
+  FreeObjects();
+  if (m_hwnd && IsWindow(m_hwnd)) {
+    StopTimers();
+    if (GetWindowProc(m_hwnd) == m_ownProc) SetWindowLong(m_hwnd, GWL_WNDPROC, m_oldProc);
+    if (m_region) SetWindowRgn(m_hwnd, nullptr, true);
+  }
+}
+
+TskSkinForm* TskSkinForm::Find(const TCustomForm* form) {
+  if (!form) return nullptr;
+  for (int i = 0; i < form->ComponentCount(); ++i)
+    if (auto* f = dynamic_cast<TskSkinForm*>(form->Components(i))) return f;
+  return nullptr;
+}
+
+void TskSkinForm::HookWindow() {
+  if (!m_form || HasState(csDesigning)) return;
+  HWND h = m_form->Handle();
+  if (!h || h == m_hwnd) return;
+  m_ownProc = WindowProc(WindowProc::Callable(
+      [this](HWND hw, UINT m, WPARAM w, LPARAM l) { return FrameWndProc(hw, m, w, l); }));
+  m_oldProc = SetWindowLong(h, GWL_WNDPROC, m_ownProc);
+  m_hwnd = h;
+  m_formActive = GetActiveWindow() == h;
+  const LONG_PTR style = GetWindowLong(h, GWL_STYLE);
+  SetWindowLong(h, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_CAPTION));
+  SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  m_formWidth = m_form->Width();
+  m_formHeight = m_form->Height();
+  if (m_skinData) SkinChanged();
+}
+
+void TskSkinForm::Loaded() {
+  TComponent::Loaded();
+  HookWindow();
+}
+
+void TskSkinForm::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+}
+
+LRESULT TskSkinForm::Default(UINT msg, WPARAM wp, LPARAM lp) {
+  return CallWindowProc(m_oldProc, m_hwnd, msg, wp, lp);
+}
+
+void TskSkinForm::SetSkinData(TskSkinData* data) {
+  m_skinData = data;
+  if (data && !data->OwnerForm()) data->SetOwnerForm(SkinFormReceiverFor(m_form));
+  if (!HasState(csDesigning) && m_hwnd) SkinChanged();
+}
+
+// ---- state of the frame
+
+bool TskSkinForm::FormHasBorder() const {
+  return m_form && m_form->BorderStyle() != TFormBorderStyle::bsNone;
+}
+
+bool TskSkinForm::Sizeable() const {
+  return m_form && (m_form->BorderStyle() == TFormBorderStyle::bsSizeable ||
+                    m_form->BorderStyle() == TFormBorderStyle::bsSizeToolWin);
+}
+
+bool TskSkinForm::IsFormActive() const { return m_formActive; }
+
+int TskSkinForm::DefaultCaptionHeight() const {
+  const bool tool = m_form && (m_form->BorderStyle() == TFormBorderStyle::bsToolWindow ||
+                               m_form->BorderStyle() == TFormBorderStyle::bsSizeToolWin);
+  return tool ? 15 : 19;
+}
+
+int TskSkinForm::DefaultButtonSize() const { return DefaultCaptionHeight() - 2; }
+
+Rect TskSkinForm::MonitorArea(bool whole) const {
+  if (HMONITOR mon = m_hwnd ? MonitorFromWindow(m_hwnd, MONITOR_DEFAULTTONEAREST) : nullptr) {
+    MONITORINFO mi;
+    if (GetMonitorInfo(mon, &mi)) return whole ? mi.rcMonitor : mi.rcWork;
+  }
+  Rect work;
+  if (!whole && SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0)) return work;
+  return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+int TskSkinForm::GetMinWidth() const {
+  if (m_skinSupport) {
+    const int pw = m_skinData->Picture().Width();
+    return (m_minWidth > pw && m_windowState != TskWindowState::Minimized) ? m_minWidth : pw;
+  }
+  return m_minWidth <= 0 ? 120 : m_minWidth;
+}
+
+int TskSkinForm::GetMinHeight() const {
+  const int h0 = m_skinSupport ? m_skinData->Picture().Height() - m_skinData->FormInfo().ClientRect.Height()
+                               : DefaultCaptionHeight() + 6;
+  if (h0 >= m_minHeight || m_rollUpState || m_windowState == TskWindowState::Minimized) return h0;
+  return m_minHeight;
+}
+
+int TskSkinForm::GetMaxWidth() const {
+  const int w = MonitorArea(m_maximizeOnFullScreen).Width();
+  return (m_maxWidth != 0 && m_maxWidth < w) ? m_maxWidth : w;
+}
+
+int TskSkinForm::GetMaxHeight() const {
+  const int h = MonitorArea(m_maximizeOnFullScreen).Height();
+  return (m_maxHeight != 0 && m_maxHeight < h) ? m_maxHeight : h;
+}
+
+void TskSkinForm::CalcFrameGeometry() {
+  if (m_form && (m_formWidth == 0 || m_formHeight == 0)) {
+    m_formWidth = m_form->Width();
+    m_formHeight = m_form->Height();
+  }
+  if (!m_skinSupport) {
+    // The default frame's caption and buttons follow the width the same way.
+    if (m_objects.empty()) MakeDefaultObjects();
+    std::vector<SkinCommand> visible;
+    std::vector<TskActiveSkinObject*> placed;
+    for (auto& o : m_objects)
+      if (auto* b = dynamic_cast<TskSkinStdButtonObject*>(o.get()); b && b->Visible) {
+        visible.push_back(b->Command);
+        placed.push_back(b);
+      }
+    int icon = 0;
+    if (m_showIcon) {
+      icon = GetSystemMetrics(SM_CXSMICON);
+      if (icon <= 0) icon = GetSystemMetrics(SM_CXSIZE);
+    }
+    DefaultCaptionLayout layout =
+        LayoutDefaultCaption(m_formWidth, DefaultCaptionHeight(), DefaultButtonSize(), visible, icon);
+    m_defaultCaptionRect = layout.caption;
+    for (std::size_t i = 0; i < placed.size(); ++i) placed[i]->ObjectRect = layout.buttons[i];
+    m_geometry = FrameGeometry{};
+    m_geometry.width = m_formWidth;
+    m_geometry.height = m_formHeight;
+    m_geometry.clientRect = DefaultClientRect({0, 0, m_formWidth, m_formHeight}, DefaultCaptionHeight());
+    return;
+  }
+  m_geometry = ::CalcFrameGeometry(m_skinData->FormInfo(), m_skinData->Picture().GetSize(), m_formWidth, m_formHeight);
+}
+
+void TskSkinForm::PlaceObjects() {
+  if (!m_skinSupport) return;
+  const SkinFormInfo& fi = m_skinData->FormInfo();
+  const Size pic = m_skinData->Picture().GetSize();
+  const int dX = m_geometry.rightBottom.x - fi.RightBottomPoint.x;
+  const int dY = m_geometry.rightBottom.y - fi.RightBottomPoint.y;
+  std::vector<FrameLayoutItem> items;
+  items.reserve(m_objects.size());
+  for (auto& o : m_objects) {
+    if (!o->SkinRectInAPicture) o->ObjectRect = PlaceByZones(o->SkinRect, fi, pic, dX, dY);
+    FrameLayoutItem it;
+    it.laidOut = o->SkinRectInAPicture;
+    it.visible = o->Visible;
+    it.size = o->SkinRect.GetSize();
+    it.rect = o->ObjectRect;
+    if (auto* b = dynamic_cast<TskSkinStdButtonObject*>(o.get())) {
+      it.kind = FrameItemKind::Button;
+      it.command = b->Command;
+      if (b->Command == SkinCommand::SysMenu && m_showIcon) {
+        const int s = GetSystemMetrics(SM_CXSMICON) > 0 ? GetSystemMetrics(SM_CXSMICON) : GetSystemMetrics(SM_CXSIZE);
+        it.size = {s, s};
+      }
+    } else if (auto* a = dynamic_cast<TskSkinAnimateObject*>(o.get())) {
+      it.kind = FrameItemKind::Button;
+      it.command = a->Command;
+    } else if (dynamic_cast<TskSkinCaptionObject*>(o.get())) {
+      it.kind = FrameItemKind::Caption;
+    }
+    items.push_back(it);
+  }
+  LayoutFrameItems(items, m_geometry);
+  for (std::size_t i = 0; i < items.size(); ++i) m_objects[i]->ObjectRect = items[i].rect;
+}
+
+std::vector<Rect> TskSkinForm::CaptionObjectRects() const {
+  std::vector<Rect> out;
+  for (auto& o : m_objects)
+    if (dynamic_cast<TskSkinCaptionObject*>(o.get())) out.push_back(o->ObjectRect);
+  return out;
+}
+
+int TskSkinForm::HitTest(Point p) {
+  CalcFrameGeometry();
+  FrameHitState s;
+  s.rolledUp = m_rollUpState;
+  s.minimized = m_windowState == TskWindowState::Minimized;
+  s.maximized = m_windowState == TskWindowState::Maximized;
+  s.sizeable = Sizeable();
+  s.activeObject = m_activeObject >= 0;
+  s.sizeMoveLoop = m_inLoop;
+  if (!m_skinSupport)
+    return DefaultFrameHitTest({m_formWidth, m_formHeight}, m_defaultCaptionRect, DefaultCaptionHeight(), s, p);
+  PlaceObjects();
+  FrameMaskTest mask;
+  if (!m_skinData->Mask().IsEmpty() && !m_maskStrips.IsEmpty())
+    mask = [this](Point q) { return MaskContainsPoint(q); };
+  return SkinFrameHitTest(m_geometry, m_skinData->FormInfo().BorderWidth, CaptionObjectRects(), mask, s, p);
+}
+
+void TskSkinForm::ApplyFrameSize() {
+  CalcFrameGeometry();
+  PlaceObjects();
+  UpdateWindowRegion();
+  if (!m_region) RepaintNC();
+}
+
+void TskSkinForm::RemoveRegion() {
+  if (m_region && m_hwnd) SetWindowRgn(m_hwnd, nullptr, true);
+  m_region.reset();
+}
+
+void TskSkinForm::UpdateWindowRegion() {
+  if (!FormHasBorder() || !m_skinSupport || m_skinData->Mask().IsEmpty()) {
+    RemoveRegion();
+    m_maskStrips = FrameMaskStrips{};
+    return;
+  }
+  m_maskStrips = BuildFrameMaskStrips(m_skinData->FormInfo(), m_geometry, m_skinData->Mask());
+  Region region = FrameMaskRegion(m_maskStrips, m_geometry);
+  m_region = region;
+  if (m_hwnd) SetWindowRgn(m_hwnd, new Region(std::move(region)), true);
+}
+
+void TskSkinForm::RepaintNC() {
+  if (m_hwnd && IsWindowVisible(m_hwnd)) SendMessage(m_hwnd, WM_NCPAINT, 1, 0);
+}
+
+Point TskSkinForm::ToWindow(LPARAM screenPoint) const {
+  Rect r;
+  GetWindowRect(m_hwnd, &r);
+  const Point p = LParamToPoint(screenPoint);
+  return {p.x - r.left, p.y - r.top};
+}
+
+void TskSkinForm::SetFormBounds(const Rect& r) { m_form->SetBounds(r.left, r.top, r.Width(), r.Height()); }
+
+void TskSkinForm::NudgeWidth() {
+  const int w = m_form->Width();
+  if (w <= GetMinWidth()) {
+    m_form->SetWidth(w + 1);
+    m_form->SetWidth(w);
+  } else {
+    m_form->SetWidth(w - 1);
+    m_form->SetWidth(w);
+  }
+}
+
+std::string TskSkinForm::CaptionText() const { return m_form ? m_form->Caption() : std::string(); }
+
+void TskSkinForm::CloseForm() {
+  if (m_form) m_form->Close();
+}
+
+// ---- objects
+
+void TskSkinForm::FreeObjects() {
+  m_objects.clear();
+  m_activeObject = m_oldActiveObject = m_captureObject = -1;
+}
+
+void TskSkinForm::MakeObjects() {
+  FreeObjects();
+  for (const auto& rec : m_skinData->ObjectList()) {
+    TskDataSkinObject* r = rec.get();
+    std::unique_ptr<TskActiveSkinObject> o;
+    if (dynamic_cast<TskDataSkinMainMenuBarButton*>(r) || dynamic_cast<TskDataSkinMenuItem*>(r) ||
+        dynamic_cast<TskDataSkinMainMenuItem*>(r))
+      continue;  // these serve menus and the menu bar
+    if (auto* sb = dynamic_cast<TskDataSkinStdButton*>(r)) o = std::make_unique<TskSkinStdButtonObject>(this, m_skinData, sb);
+    else if (auto* b = dynamic_cast<TskDataSkinButton*>(r)) o = std::make_unique<TskSkinButtonObject>(this, m_skinData, b);
+    else if (auto* c = dynamic_cast<TskDataSkinCaption*>(r)) o = std::make_unique<TskSkinCaptionObject>(this, m_skinData, c);
+    else if (auto* a = dynamic_cast<TskDataSkinAnimate*>(r)) o = std::make_unique<TskSkinAnimateObject>(this, m_skinData, a);
+    else if (auto* u = dynamic_cast<TskDataUserObject*>(r)) o = std::make_unique<TskUserObject>(this, m_skinData, u);
+    if (o) m_objects.push_back(std::move(o));
+  }
+  ApplyBorderIcons();
+}
+
+void TskSkinForm::MakeDefaultObjects() {
+  FreeObjects();
+  const std::pair<const char*, SkinCommand> defaults[] = {
+      {"closebutton", SkinCommand::Close},   {"maxbutton", SkinCommand::Maximize},
+      {"minbutton", SkinCommand::Minimize},  {"rollupbutton", SkinCommand::RollUp},
+      {"sysmenubutton", SkinCommand::SysMenu}, {"traybutton", SkinCommand::MinimizeToTray}};
+  for (const auto& [name, command] : defaults) {
+    auto o = std::make_unique<TskSkinStdButtonObject>(this, m_skinData, nullptr);
+    o->IDName = name;
+    o->Command = command;
+    m_objects.push_back(std::move(o));
+  }
+  ApplyBorderIcons();
+}
+
+TskActiveSkinObject* TskSkinForm::FindObject(std::string_view idName) const {
+  for (auto& o : m_objects)
+    if (o->IDName == idName) return o.get();
+  return nullptr;
+}
+
+void TskSkinForm::SetBorderIcons(TskBorderIcons icons) {
+  m_borderIcons = icons;
+  // Until the next skin change the default set stands for the skin's objects.
+  MakeDefaultObjects();
+  if (m_skinSupport) {
+    MakeObjects();
+    ApplyFrameSize();
+  } else {
+    RepaintNC();
+  }
+}
+
+void TskSkinForm::SetHideCaptionButtons(bool on) {
+  m_hideCaptionButtons = on;
+  ApplyBorderIcons();
+  RepaintNC();
+}
+
+void TskSkinForm::SetShowIcon(bool on) {
+  m_showIcon = on;
+  if (!HasState(csLoading)) RepaintNC();
+}
+
+void TskSkinForm::ApplyBorderIcons() {
+  for (auto& o : m_objects) {
+    SkinCommand command;
+    if (auto* b = dynamic_cast<TskSkinStdButtonObject*>(o.get())) command = b->Command;
+    else if (auto* a = dynamic_cast<TskSkinAnimateObject*>(o.get()); a && a->ButtonStyle) command = a->Command;
+    else continue;
+    if (m_hideCaptionButtons) {
+      o->Enabled = false;
+      o->Visible = !o->SkinRectInAPicture;
+      continue;
+    }
+    bool allowed = true;
+    switch (command) {
+      case SkinCommand::Default: {
+        bool visible = false;
+        if (OnActivateCustomObject) OnActivateCustomObject(o->IDName, visible);
+        o->Visible = visible;
+        continue;
+      }
+      case SkinCommand::Close: allowed = true; break;
+      case SkinCommand::Maximize: allowed = m_borderIcons & biSkinMaximize; break;
+      case SkinCommand::Minimize: allowed = m_borderIcons & biSkinMinimize; break;
+      case SkinCommand::SysMenu: allowed = m_borderIcons & biSkinSystemMenu; break;
+      case SkinCommand::RollUp: allowed = m_borderIcons & biSkinRollUp; break;
+      case SkinCommand::MinimizeToTray: allowed = m_borderIcons & biSkinMinimizeToTray; break;
+    }
+    if (!allowed) {
+      o->Enabled = false;
+      o->Visible = !o->SkinRectInAPicture;
+    }
+  }
+  AssignDefaultHints();
+}
+
+void TskSkinForm::AssignDefaultHints() {
+  if (!m_useDefaultObjectHint || !m_skinData) return;
+  for (auto& o : m_objects) {
+    SkinCommand command;
+    if (auto* b = dynamic_cast<TskSkinStdButtonObject*>(o.get())) command = b->Command;
+    else if (auto* a = dynamic_cast<TskSkinAnimateObject*>(o.get())) command = a->Command;
+    else continue;
+    const char* key = nullptr;
+    switch (command) {
+      case SkinCommand::Close: key = "CLOSEBUTTON_HINT"; break;
+      case SkinCommand::Maximize: key = "MAXBUTTON_HINT"; break;
+      case SkinCommand::Minimize: key = "MINBUTTON_HINT"; break;
+      case SkinCommand::SysMenu: key = "MENUBUTTON_HINT"; break;
+      case SkinCommand::RollUp: key = "ROLLUPBUTTON_HINT"; break;
+      case SkinCommand::MinimizeToTray: key = "TRAYBUTTON_HINT"; break;
+      case SkinCommand::Default: break;
+    }
+    if (key) o->Hint = SkinInterfaceText(m_skinData, key);
+  }
+}
+
+void TskSkinForm::ResetObjects() {
+  for (auto& o : m_objects) {
+    if (auto* a = dynamic_cast<TskSkinAnimateObject*>(o.get())) {
+      a->MouseIn = false;
+      a->Active = false;
+      a->CurrentFrame = 1;
+    } else if (!dynamic_cast<TskSkinCaptionObject*>(o.get())) {
+      o->MouseIn = false;
+      o->Active = false;
+      o->MorphKf = 0;
+    }
+  }
+}
+
+void TskSkinForm::TrackActiveObject(int x, int y, bool track) {
+  if (!IsFormActive()) return;
+  const int old = m_activeObject;
+  int found = -1;
+  for (int i = 0; i < ObjectCount(); ++i) {
+    const auto& o = m_objects[static_cast<std::size_t>(i)];
+    if (o->Enabled && o->Visible && o->ObjectRect.Contains({x, y})) {
+      found = i;
+      break;
+    }
+  }
+  m_activeObject = (found >= 0 && track) ? found : -1;
+  if (m_captureObject >= 0 && m_activeObject != m_captureObject) m_activeObject = -1;
+  if (m_activeObject >= ObjectCount()) m_activeObject = -1;
+  if (m_activeObject == old) return;
+  m_oldActiveObject = old;
+  if (old >= 0 && old < ObjectCount()) {
+    TskActiveSkinObject* o = m_objects[static_cast<std::size_t>(old)].get();
+    if (o->Enabled && o->Visible) o->MouseLeave();
+  }
+  if (m_activeObject >= 0 && m_activeObject < ObjectCount()) {
+    TskActiveSkinObject* o = m_objects[static_cast<std::size_t>(m_activeObject)].get();
+    if (o->Enabled && o->Visible) o->MouseEnter();
+  }
+}
+
+void TskSkinForm::RequestObjectRedraw(TskActiveSkinObject* object) {
+  if (object->Morphing) StartTimer(kMorphTimer);
+  else DrawObjectNow(object);
+}
+
+void TskSkinForm::DrawObjectNow(TskActiveSkinObject* object) {
+  if (!FormHasBorder() || !m_hwnd || !IsWindowVisible(m_hwnd)) return;
+  HDC dc = GetWindowDC(m_hwnd);
+  if (!dc) return;
+  object->Draw(*dc, true);
+  ReleaseDC(m_hwnd, dc);
+}
+
+void TskSkinForm::StartAnimation() { StartTimer(kAnimationTimer); }
+
+void TskSkinForm::ApplyActiveState(bool repaint) {
+  for (auto& o : m_objects) {
+    auto* caption = dynamic_cast<TskSkinCaptionObject*>(o.get());
+    if (!caption) continue;
+    const bool active = IsFormActive();
+    if (caption->Active != active) {
+      caption->Active = active;
+      if (repaint) {
+        RepaintNC();
+        if (caption->Morphing) StartTimer(kMorphTimer);
+      } else if (caption->Morphing) {
+        caption->MorphKf = active ? 1 : 0;
+      }
+    }
+    break;
+  }
+  Fire(IsFormActive() ? OnActivate : OnDeActivate, this);
+}
+
+// ---- timers
+
+void TskSkinForm::StartTimer(UINT_PTR id) {
+  if (!m_hwnd) return;
+  const UINT ms = id == kTrackTimer ? 50 : id == kMorphTimer ? 20 : 25;
+  SetTimer(m_hwnd, id, ms, nullptr);
+  if (id == kTrackTimer) m_trackingOn = true;
+  if (id == kMorphTimer) m_morphOn = true;
+  if (id == kAnimationTimer) m_animationOn = true;
+}
+
+void TskSkinForm::StopTimer(UINT_PTR id) {
+  if (m_hwnd) KillTimer(m_hwnd, id);
+  if (id == kTrackTimer) m_trackingOn = false;
+  if (id == kMorphTimer) m_morphOn = false;
+  if (id == kAnimationTimer) m_animationOn = false;
+}
+
+void TskSkinForm::StopTimers() {
+  StopTimer(kTrackTimer);
+  StopTimer(kMorphTimer);
+  StopTimer(kAnimationTimer);
+}
+
+void TskSkinForm::TrackTimer() {
+  if (!IsFormActive()) return;
+  if (m_inLoop) {
+    StopTimer(kTrackTimer);
+    return;
+  }
+  Point cursor;
+  GetCursorPos(&cursor);
+  Rect r;
+  GetWindowRect(m_hwnd, &r);
+  const Point p{cursor.x - r.left, cursor.y - r.top};
+  if (!m_geometry.clientRect.Contains(p)) TrackActiveObject(p.x, p.y, true);
+  else if (m_activeObject >= 0) TrackActiveObject(-1, -1, true);
+}
+
+void TskSkinForm::MorphTimer() {
+  bool any = false;
+  for (std::size_t i = 0; i < m_objects.size(); ++i) {
+    TskActiveSkinObject* o = m_objects[i].get();
+    if (!o->CanMorphing()) continue;
+    any = true;
+    o->MorphKf = std::clamp(o->MorphKf + (o->Active ? 0.2 : -0.2), 0.0, 1.0);
+    DrawObjectNow(o);
+  }
+  if (!any) StopTimer(kMorphTimer);
+}
+
+void TskSkinForm::AnimationTimer() {
+  bool any = false;
+  for (auto& o : m_objects)
+    if (auto* a = dynamic_cast<TskSkinAnimateObject*>(o.get()); a && a->Active) {
+      a->Tick(25);
+      any = true;
+    }
+  if (!any) StopTimer(kAnimationTimer);
+}
+
+// ---- skin changes
+
+void TskSkinForm::NotifySkinControls(TskSkinData* sender, bool before) {
+  auto notify = [&](TObject* o) {
+    if (auto* s = dynamic_cast<TskSkinChangeable*>(o); s && s->BoundSkinData() == sender) {
+      if (before) s->BeginSkinChange();
+      else s->ApplySkin();
+    }
+  };
+  std::function<void(TWinControl*)> walk = [&](TWinControl* parent) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+      TControl* c = parent->Controls(i);
+      notify(c);
+      if (auto* w = dynamic_cast<TWinControl*>(c)) walk(w);
+    }
+  };
+  walk(m_form);
+  for (int i = 0; i < m_form->ComponentCount(); ++i) {
+    TComponent* c = m_form->Components(i);
+    if (!dynamic_cast<TControl*>(c)) notify(c);
+  }
+}
+
+void TskSkinForm::BeforeSkinChange() {
+  m_skinSupport = false;
+  StopTimers();
+  FreeObjects();
+}
+
+void TskSkinForm::SkinChanged() {
+  m_activeObject = m_oldActiveObject = m_captureObject = -1;
+  m_skinSupport = m_skinData && !m_skinData->SkinEmpty();
+  if (m_skinSupport) {
+    MakeObjects();
+  } else {
+    MakeDefaultObjects();
+    RemoveRegion();
+    m_maskStrips = FrameMaskStrips{};
+  }
+  m_inChange = true;
+  const int minW = GetMinWidth(), minH = GetMinHeight();
+  const int w = m_form->Width(), h = m_form->Height();
+  if (w < minW && h < minH) m_form->SetBounds(m_form->Left(), m_form->Top(), minW, minH);
+  else if (h < minH) m_form->SetHeight(minH);
+  else if (w < minW) m_form->SetWidth(minW);
+  else NudgeWidth();
+  if (m_rollUpState || m_windowState == TskWindowState::Minimized) m_form->SetHeight(GetMinHeight());
+  if (m_windowState == TskWindowState::Minimized) m_form->SetWidth(GetMinWidth());
+  m_formWidth = m_form->Width();
+  m_formHeight = m_form->Height();
+  if (m_skinSupport) ApplyFrameSize();
+  RedrawWindow(m_hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  ApplyActiveState(true);
+  StartTimer(kTrackTimer);
+  Fire(OnChangeSkinData, this);
+  m_inChange = false;
+  if (m_clientWidth > 0) m_form->SetClientWidth(m_clientWidth);
+  if (m_clientHeight > 0) m_form->SetClientHeight(m_clientHeight);
+}
+
+// ---- window states
+
+void TskSkinForm::ChangeWindowState(TskWindowState state) {
+  if (state == m_windowState || !m_form) return;
+  const bool mainForm = Application && Application->MainForm() == m_form;
+  if (!(state == TskWindowState::Minimized && mainForm)) m_windowState = state;
+  switch (state) {
+    case TskWindowState::Minimized: {
+      if (mainForm) {
+        Application->Minimize();
+        return;
+      }
+      if (!m_hasOldBounds) {
+        m_oldBounds = m_form->BoundsRect();
+        m_hasOldBounds = true;
+      }
+      const Size minSize{GetMinWidth(), GetMinHeight()};
+      std::vector<Point> taken;
+      for (int i = 0; Application && i < Application->FormCount(); ++i) {
+        TCustomForm* f = Application->Forms(i);
+        if (f == m_form || f == Application->MainForm() || !f->Visible()) continue;
+        TskSkinForm* sf = Find(f);
+        if (sf && sf->SkinLoaded() && sf->WindowState() == TskWindowState::Minimized)
+          taken.push_back({f->Left(), f->Top()});
+      }
+      const Point at = MinimizedPosition(MonitorArea(false), minSize, taken);
+      SetFormBounds(Rect::FromSize(at, minSize));
+      break;
+    }
+    case TskWindowState::Maximized: {
+      if (!m_hasOldBounds) {
+        m_oldBounds = m_form->BoundsRect();
+        m_hasOldBounds = true;
+      }
+      const Size screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+      SetFormBounds(MaximizedBounds(MonitorArea(true), MonitorArea(false), m_maximizeOnFullScreen, screen));
+      break;
+    }
+    case TskWindowState::Normal: {
+      m_rollUpWhileMaximized = false;
+      const Size before = m_form->BoundsRect().GetSize();
+      if (m_hasOldBounds) SetFormBounds(m_oldBounds);
+      StartTimer(kTrackTimer);
+      if (m_form->BoundsRect().GetSize() == before) NudgeWidth();
+      RedrawWindow(m_hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      m_hasOldBounds = false;
+      break;
+    }
+  }
+}
+
+void TskSkinForm::SetRollUpState(bool on) {
+  if (!(m_borderIcons & biSkinRollUp) || m_windowState == TskWindowState::Minimized) return;
+  if (m_rollUpState && m_windowState == TskWindowState::Maximized && !m_rollUpWhileMaximized) return;
+  // Rolling up twice would forget the height to come back to.
+  if (on == m_rollUpState) return;
+  if (m_windowState == TskWindowState::Maximized) m_rollUpWhileMaximized = on;
+  if (on) {
+    m_oldHeight = m_form->Height();
+    m_rollUpState = true;
+    m_form->SetHeight(GetMinHeight());
+  } else {
+    m_rollUpState = false;
+    m_form->SetHeight(m_oldHeight);
+  }
+  Fire(OnChangeRollUpState, this);
+}
+
+void TskSkinForm::HideToTray() {}
+void TskSkinForm::ShowFromTray() {}
+
+void TskSkinForm::CaptionDblClick() {
+  if (Sizeable()) {
+    if (m_windowState == TskWindowState::Minimized) {
+      ChangeWindowState(TskWindowState::Normal);
+      return;
+    }
+    if (m_windowState != TskWindowState::Maximized && !m_rollUpState && (m_borderIcons & biSkinMaximize)) {
+      ChangeWindowState(TskWindowState::Maximized);
+      return;
+    }
+    if (m_windowState == TskWindowState::Maximized && !m_rollUpWhileMaximized) {
+      ChangeWindowState(TskWindowState::Normal);
+      return;
+    }
+  }
+  SetRollUpState(!m_rollUpState);
+}
+
+// ---- system menu
+
+std::vector<TskSysMenuEntry> TskSkinForm::SystemMenuEntries() const {
+  std::vector<TskSysMenuEntry> out;
+  auto add = [&](TskSysMenuAction a, const char* key) { out.push_back({a, SkinInterfaceText(m_skinData, key), ""}); };
+  if (m_windowState != TskWindowState::Minimized && (m_borderIcons & biSkinMinimize))
+    add(TskSysMenuAction::Minimize, "MI_MINCAPTION");
+  if (m_windowState != TskWindowState::Maximized && (m_borderIcons & biSkinMaximize))
+    add(TskSysMenuAction::Maximize, "MI_MAXCAPTION");
+  if (m_windowState != TskWindowState::Normal || m_rollUpState) add(TskSysMenuAction::Restore, "MI_RESTORECAPTION");
+  if (!m_rollUpState && m_windowState != TskWindowState::Minimized && (m_borderIcons & biSkinRollUp))
+    add(TskSysMenuAction::RollUp, "MI_ROLLUPCAPTION");
+  if (m_borderIcons & biSkinMinimizeToTray) add(TskSysMenuAction::MinimizeToTray, "MI_MINTOTRAYCAPTION");
+  if (!out.empty()) out.push_back({TskSysMenuAction::Separator, "-", ""});
+  out.push_back({TskSysMenuAction::Close, SkinInterfaceText(m_skinData, "MI_CLOSECAPTION"), "Alt+F4"});
+  return out;
+}
+
+void TskSkinForm::RunSysMenuAction(TskSysMenuAction action) {
+  switch (action) {
+    case TskSysMenuAction::Minimize:
+      if (m_alwaysMinimizeToTray) HideToTray();
+      else ChangeWindowState(TskWindowState::Minimized);
+      break;
+    case TskSysMenuAction::Maximize: ChangeWindowState(TskWindowState::Maximized); break;
+    case TskSysMenuAction::Restore:
+      if (m_rollUpState && (m_rollUpWhileMaximized || m_windowState == TskWindowState::Normal)) SetRollUpState(false);
+      else ChangeWindowState(TskWindowState::Normal);
+      break;
+    case TskSysMenuAction::RollUp: SetRollUpState(true); break;
+    case TskSysMenuAction::MinimizeToTray: HideToTray(); break;
+    case TskSysMenuAction::Close: CloseForm(); break;
+    case TskSysMenuAction::Separator: break;
+  }
+}
+
+void TskSkinForm::ShowSystemMenu(Point screen) {
+  if (!m_hwnd) return;
+  const std::vector<TskSysMenuEntry> entries = SystemMenuEntries();
+  std::vector<StdMenuItem> items;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    StdMenuItem it;
+    it.id = static_cast<int>(i) + 1;
+    it.separator = entries[i].action == TskSysMenuAction::Separator;
+    it.text = entries[i].shortcut.empty() ? entries[i].caption : entries[i].caption + "\t" + entries[i].shortcut;
+    items.push_back(it);
+  }
+  m_inMenu = true;
+  const int chosen = TrackStdPopupMenu(m_hwnd, screen, items);
+  m_inMenu = false;
+  if (chosen > 0 && chosen <= static_cast<int>(entries.size()))
+    RunSysMenuAction(entries[static_cast<std::size_t>(chosen - 1)].action);
+}
+
+void TskSkinForm::DropDownMenu(TMenuItem* item, const Rect& objectRect) {
+  if (!item || !m_hwnd || !m_form) return;
+  std::vector<StdMenuItem> items;
+  std::vector<TMenuItem*> sources;
+  for (int i = 0; i < item->Count(); ++i) {
+    TMenuItem* child = item->Items(i);
+    if (!child->Visible()) continue;
+    StdMenuItem it;
+    it.id = static_cast<int>(sources.size()) + 1;
+    it.text = child->Caption();
+    it.enabled = child->Enabled();
+    it.separator = child->IsLine();
+    items.push_back(it);
+    sources.push_back(child);
+  }
+  m_inMenu = true;
+  const int chosen =
+      TrackStdPopupMenu(m_hwnd, {objectRect.left + m_form->Left(), objectRect.bottom + m_form->Top()}, items);
+  m_inMenu = false;
+  if (chosen > 0 && chosen <= static_cast<int>(sources.size())) sources[static_cast<std::size_t>(chosen - 1)]->Click();
+}
+
+// ---- alpha
+
+void TskSkinForm::SetLayered(bool on) {
+  if (!m_hwnd) return;
+  const LONG_PTR ex = GetWindowLong(m_hwnd, GWL_EXSTYLE);
+  SetWindowLong(m_hwnd, GWL_EXSTYLE, on ? (ex | WS_EX_LAYERED) : (ex & ~static_cast<LONG_PTR>(WS_EX_LAYERED)));
+  m_layered = on;
+}
+
+void TskSkinForm::SetWindowAlpha(int alpha) {
+  if (m_hwnd) SetLayeredWindowAttributes(m_hwnd, 0, static_cast<BYTE>(std::clamp(alpha, 0, 255)), LWA_ALPHA);
+}
+
+void TskSkinForm::SetAlphaBlend(bool on) {
+  m_alphaBlend = on;
+  if (HasState(csLoading) || HasState(csDesigning) || !m_hwnd) return;
+  if (on) {
+    SetLayered(true);
+    SetWindowAlpha(m_alphaBlendValue);
+  } else {
+    SetLayered(false);
+  }
+}
+
+void TskSkinForm::SetAlphaBlendValue(int value) {
+  m_alphaBlendValue = std::clamp(value, 0, 255);
+  if (m_alphaBlend && m_layered) SetWindowAlpha(m_alphaBlendValue);
+}
+
+void TskSkinForm::AlphaTimer() {
+  KillTimer(m_hwnd, kAlphaTimer);
+  const int target = (m_alphaBlendAnimation && !m_alphaBlend) ? 255 : m_alphaBlendValue;
+  if (m_alphaBlendAnimation) {
+    // Let the window draw itself before it fades in.
+    UpdateWindow(m_hwnd);
+    for (int a = 5; a < target; a += 5) SetWindowAlpha(a);
+    SetWindowAlpha(target);
+  } else if (target != 255) {
+    SetWindowAlpha(target);
+  }
+  if (target == 255) SetLayered(false);
+}

@@ -1,0 +1,327 @@
+// TskSkinForm: the frame component that takes over a form's window procedure and draws the
+// whole non-client area from a skin, with hit testing, window states, roll-up, snapping,
+// size limits, alpha fading and the frame objects; and the seam by which forms and
+// skinned controls hear of skin changes.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Font.h"
+#include "platform/gfx/Region.h"
+#include "platform/win/WinTypes.h"
+#include "skin/data/skSkinData.h"
+#include "skin/form/skFrameGeometry.h"
+#include "skin/form/skSkinObjects.h"
+#include "toolkit/Forms.h"
+
+class DC;
+class TPopupMenu;
+
+// Frame messages of the frame's own.
+inline constexpr unsigned SKINMSG_CLOSEMENUS = 0x400 + 204;
+inline constexpr unsigned SKINMSG_MENUCOMMAND = 0x400 + 205;
+inline constexpr unsigned SKINMSG_MDICHILDSIZE = 0x400 + 206;
+inline constexpr unsigned SKINMSG_MDICHILDMAXIMIZED = 0x400 + 207;
+inline constexpr unsigned SKINMSG_MDICHILDRESTORED = 0x400 + 208;
+
+// Skinned controls and skinned non-visual components implement this so that the frame
+// passes skin changes down to those bound to the skin data object that changed.
+class TskSkinChangeable {
+ public:
+  virtual ~TskSkinChangeable() = default;
+  virtual TskSkinData* BoundSkinData() const = 0;
+  // Forget the record before a load; read it again after.
+  virtual void BeginSkinChange() = 0;
+  virtual void ApplySkin() = 0;
+};
+
+// The receiver through which a skin data object's broadcast reaches a form's window (the
+// same object for the same form, so the owner form is not told twice).
+SkinMessageReceiver* SkinFormReceiverFor(TCustomForm* form);
+// Makes every form of the application hear skin broadcasts. Run by the first frame
+// component; harmless to run again.
+void InstallSkinFormBroadcast();
+
+using TskBorderIcons = std::uint32_t;
+inline constexpr TskBorderIcons biSkinSystemMenu = 1;
+inline constexpr TskBorderIcons biSkinMinimize = 2;
+inline constexpr TskBorderIcons biSkinMaximize = 4;
+inline constexpr TskBorderIcons biSkinRollUp = 8;
+inline constexpr TskBorderIcons biSkinMinimizeToTray = 16;
+
+enum class TskWindowState { Normal = 0, Minimized = 1, Maximized = 2 };
+
+// A caption font of the default frame.
+struct TskCaptionFont {
+  FontSpec spec;
+  Color color = clBtnText;
+};
+
+// The actions of the system menu, and one entry as it is shown.
+enum class TskSysMenuAction { Minimize, Maximize, Restore, RollUp, MinimizeToTray, Separator, Close };
+struct TskSysMenuEntry {
+  TskSysMenuAction action;
+  std::string caption;
+  std::string shortcut;
+};
+
+using TskObjectEvent = std::function<void(std::string_view idName)>;
+using TskObjectMouseEvent =
+    std::function<void(std::string_view idName, int x, int y, const Rect& objectRect, TMouseButton button)>;
+using TskObjectMoveEvent = std::function<void(std::string_view idName, int x, int y, const Rect& objectRect)>;
+using TskObjectPaintEvent = std::function<void(std::string_view idName, DC& canvas, const Rect& objectRect)>;
+using TskActivateObjectEvent = std::function<void(std::string_view idName, bool& objectVisible)>;
+
+class TskSkinForm : public TComponent {
+ public:
+  // The owner must be a form (nullptr-safe: without one the component stays inert).
+  explicit TskSkinForm(TComponent* owner);
+  ~TskSkinForm() override;
+
+  // The first TskSkinForm among a form's components, or nullptr.
+  static TskSkinForm* Find(const TCustomForm* form);
+
+  TCustomForm* Form() const { return m_form; }
+  HWND Hooked() const { return m_hwnd; }
+  // Takes over the form's current window if it is not hooked yet (a recreated window is
+  // taken over again here).
+  void HookWindow();
+
+  TskSkinData* SkinData() const { return m_skinData; }
+  void SetSkinData(TskSkinData* data);
+  // Skin support: a skin data object is set and not empty.
+  bool SkinLoaded() const { return m_skinSupport; }
+
+  // Published properties.
+  TskBorderIcons BorderIcons() const { return m_borderIcons; }
+  void SetBorderIcons(TskBorderIcons icons);
+  bool HideCaptionButtons() const { return m_hideCaptionButtons; }
+  void SetHideCaptionButtons(bool on);
+  bool ShowIcon() const { return m_showIcon; }
+  void SetShowIcon(bool on);
+  bool ShowObjectHint() const { return m_showObjectHint; }
+  void SetShowObjectHint(bool on) { m_showObjectHint = on; }
+  bool UseDefaultObjectHint() const { return m_useDefaultObjectHint; }
+  void SetUseDefaultObjectHint(bool on) { m_useDefaultObjectHint = on; }
+  bool AlwaysMinimizeToTray() const { return m_alwaysMinimizeToTray; }
+  void SetAlwaysMinimizeToTray(bool on) { m_alwaysMinimizeToTray = on; }
+  bool Magnetic() const { return m_magnetic; }
+  void SetMagnetic(bool on) { m_magnetic = on; }
+  int MagneticSize() const { return m_magneticSize; }
+  void SetMagneticSize(int size) { m_magneticSize = std::clamp(size, 0, 255); }
+  bool MaximizeOnFullScreen() const { return m_maximizeOnFullScreen; }
+  void SetMaximizeOnFullScreen(bool on) { m_maximizeOnFullScreen = on; }
+  bool AlphaBlend() const { return m_alphaBlend; }
+  void SetAlphaBlend(bool on);
+  int AlphaBlendValue() const { return m_alphaBlendValue; }
+  void SetAlphaBlendValue(int value);
+  bool AlphaBlendAnimation() const { return m_alphaBlendAnimation; }
+  void SetAlphaBlendAnimation(bool on) { m_alphaBlendAnimation = on; }
+  bool UseFormCursorInNCArea() const { return m_useFormCursorInNCArea; }
+  void SetUseFormCursorInNCArea(bool on) { m_useFormCursorInNCArea = on; }
+  bool UseDefaultSysMenu() const { return m_useDefaultSysMenu; }
+  void SetUseDefaultSysMenu(bool on) { m_useDefaultSysMenu = on; }
+  int MinWidth() const { return m_minWidth; }
+  void SetMinWidth(int v) { m_minWidth = v; }
+  int MinHeight() const { return m_minHeight; }
+  void SetMinHeight(int v) { m_minHeight = v; }
+  int MaxWidth() const { return m_maxWidth; }
+  void SetMaxWidth(int v) { m_maxWidth = v; }
+  int MaxHeight() const { return m_maxHeight; }
+  void SetMaxHeight(int v) { m_maxHeight = v; }
+  int ClientWidth() const { return m_clientWidth; }
+  void SetClientWidth(int v) { m_clientWidth = v; }
+  int ClientHeight() const { return m_clientHeight; }
+  void SetClientHeight(int v) { m_clientHeight = v; }
+  const Bitmap& LogoBitMap() const { return m_logo; }
+  void SetLogoBitMap(Bitmap logo) { m_logo = std::move(logo); }
+  bool LogoBitMapTransparent() const { return m_logoTransparent; }
+  void SetLogoBitMapTransparent(bool on) { m_logoTransparent = on; }
+  TskCaptionFont& DefCaptionFont() { return m_defCaptionFont; }
+  TskCaptionFont& DefInActiveCaptionFont() { return m_defInActiveCaptionFont; }
+
+  // Events.
+  TskObjectEvent OnMouseEnterEvent;
+  TskObjectEvent OnMouseLeaveEvent;
+  TskObjectMouseEvent OnMouseDownEvent;
+  TskObjectMouseEvent OnMouseUpEvent;
+  TskObjectMoveEvent OnMouseMoveEvent;
+  TskObjectPaintEvent OnPaintEvent;
+  TskActivateObjectEvent OnActivateCustomObject;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeActivate;
+  TNotifyEvent OnChangeRollUpState;
+  TNotifyEvent OnChangeSkinData;
+  TNotifyEvent OnMinimizeToTray;
+  TNotifyEvent OnRestoreFromTray;
+
+  // State.
+  TskWindowState WindowState() const { return m_windowState; }
+  bool RollUpState() const { return m_rollUpState; }
+  bool IsFormActive() const;
+  void ChangeWindowState(TskWindowState state);
+  void SetRollUpState(bool on);
+  // Without a tray icon component (none is linked in this build) these do nothing.
+  void HideToTray();
+  void ShowFromTray();
+
+  // Geometry and limits (Algorithms of the frame), for tests and the other parts.
+  const FrameGeometry& Geometry() const { return m_geometry; }
+  void CalcFrameGeometry();
+  int GetMinWidth() const;
+  int GetMinHeight() const;
+  int GetMaxWidth() const;
+  int GetMaxHeight() const;
+  int DefaultCaptionHeight() const;
+  int DefaultButtonSize() const;
+  const Rect& DefaultCaptionRect() const { return m_defaultCaptionRect; }
+  // The hit-test code of a point in window coordinates.
+  int HitTest(Point p);
+  bool MaskContainsPoint(Point p) const { return FrameMaskContains(m_maskStrips, m_geometry, p); }
+  // The region given to the window, or none.
+  const std::optional<Region>& WindowRegion() const { return m_region; }
+  void ApplyFrameSize();
+  void UpdateWindowRegion();
+  void PlaceObjects();
+
+  // Painting of the non-client area and the client background.
+  void PaintSkinFrame(DC& dc);
+  void PaintDefaultFrame(DC& dc);
+  void PaintClientBackground(DC& dc);
+  // Draws the frame on the window now.
+  void RepaintNC();
+
+  // Objects.
+  int ObjectCount() const { return static_cast<int>(m_objects.size()); }
+  TskActiveSkinObject* Objects(int i) const { return m_objects.at(static_cast<std::size_t>(i)).get(); }
+  TskActiveSkinObject* FindObject(std::string_view idName) const;
+  int ActiveObject() const { return m_activeObject; }
+  int CaptureObject() const { return m_captureObject; }
+  void TrackActiveObject(int x, int y, bool track);
+  void ApplyBorderIcons();
+  void AssignDefaultHints();
+  // A changed object is drawn now, or by the morph timer when it morphs.
+  void RequestObjectRedraw(TskActiveSkinObject* object);
+  void DrawObjectNow(TskActiveSkinObject* object);
+  void StartAnimation();
+
+  // The system menu's entries for the current state, and showing it (the platform's plain
+  // popup menu: skinned menus are not part of this build).
+  std::vector<TskSysMenuEntry> SystemMenuEntries() const;
+  void RunSysMenuAction(TskSysMenuAction action);
+  void ShowSystemMenu(Point screen);
+  void DropDownMenu(TMenuItem* item, const Rect& objectRect);
+  void CloseForm();
+  // The form's caption text as the frame shows it.
+  std::string CaptionText() const;
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+  void Loaded() override;
+
+ private:
+  static constexpr UINT_PTR kAlphaTimer = 1;
+  static constexpr UINT_PTR kTrackTimer = 0x5F01;
+  static constexpr UINT_PTR kMorphTimer = 0x5F02;
+  static constexpr UINT_PTR kAnimationTimer = 0x5F03;
+
+  LRESULT FrameWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Default(UINT msg, WPARAM wp, LPARAM lp);
+  void HandleNcMouse(UINT msg, WPARAM wp, LPARAM lp);
+  void Press(TMouseButton button, Point p);
+  void Release(TMouseButton button, Point p);
+  void CaptionDblClick();
+  void SkinChanged();
+  void BeforeSkinChange();
+  void NotifySkinControls(TskSkinData* sender, bool before);
+  void MakeObjects();
+  void MakeDefaultObjects();
+  void FreeObjects();
+  void ResetObjects();
+  void ApplyActiveState(bool repaint);
+  void StartTimer(UINT_PTR id);
+  void StopTimer(UINT_PTR id);
+  void StopTimers();
+  void TrackTimer();
+  void MorphTimer();
+  void AnimationTimer();
+  void AlphaTimer();
+  void SetWindowAlpha(int alpha);
+  void SetLayered(bool on);
+  void NudgeWidth();
+  void RemoveRegion();
+  Point ToWindow(LPARAM screenPoint) const;
+  bool FormHasBorder() const;
+  bool Sizeable() const;
+  Rect MonitorArea(bool whole) const;
+  void SetFormBounds(const Rect& r);
+  std::vector<Rect> CaptionObjectRects() const;
+  const Bitmap& SourcePicture() const;
+
+  TCustomForm* m_form = nullptr;
+  HWND m_hwnd = nullptr;
+  WNDPROC m_oldProc;
+  WNDPROC m_ownProc;
+  TskSkinData* m_skinData = nullptr;
+  bool m_skinSupport = false;
+
+  // Frame state.
+  int m_formWidth = 0;
+  int m_formHeight = 0;
+  FrameGeometry m_geometry;
+  Rect m_defaultCaptionRect;
+  std::optional<Region> m_region;
+  FrameMaskStrips m_maskStrips;
+
+  // Window states.
+  TskWindowState m_windowState = TskWindowState::Normal;
+  bool m_rollUpState = false;
+  bool m_rollUpWhileMaximized = false;
+  Rect m_oldBounds;
+  bool m_hasOldBounds = false;
+  int m_oldHeight = 0;
+  bool m_sizeMove = false;  // a loop ran inside the button-down message being handled
+  bool m_inLoop = false;    // between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE
+  bool m_sizing = false;    // the loop is a size loop
+  bool m_fullDrag = true;
+  bool m_inChange = false;
+  bool m_formActive = false;
+  bool m_inMenu = false;
+  bool m_layered = false;
+  bool m_trackingOn = false, m_morphOn = false, m_animationOn = false;
+
+  std::vector<std::unique_ptr<TskActiveSkinObject>> m_objects;
+  int m_activeObject = -1;
+  int m_oldActiveObject = -1;
+  int m_captureObject = -1;
+  int m_lastHit = 0;
+
+  // Properties.
+  TskBorderIcons m_borderIcons = biSkinSystemMenu | biSkinMinimize | biSkinMaximize | biSkinRollUp;
+  bool m_hideCaptionButtons = false;
+  bool m_showIcon = false;
+  bool m_showObjectHint = false;
+  bool m_useDefaultObjectHint = true;
+  bool m_alwaysMinimizeToTray = false;
+  bool m_magnetic = false;
+  int m_magneticSize = 5;
+  bool m_maximizeOnFullScreen = false;
+  bool m_alphaBlend = false;
+  int m_alphaBlendValue = 200;
+  bool m_alphaBlendAnimation = false;
+  bool m_useFormCursorInNCArea = false;
+  bool m_useDefaultSysMenu = true;
+  int m_minWidth = 0, m_minHeight = 0, m_maxWidth = 0, m_maxHeight = 0;
+  int m_clientWidth = 0, m_clientHeight = 0;
+  Bitmap m_logo;
+  bool m_logoTransparent = false;
+  TskCaptionFont m_defCaptionFont;
+  TskCaptionFont m_defInActiveCaptionFont;
+};
