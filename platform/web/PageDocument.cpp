@@ -98,6 +98,81 @@ std::string AlphaNumber(int n) {
   return out;
 }
 
+bool IEquals(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  }
+  return true;
+}
+
+// litehtml builds its table grid straight from rowspan and colspan and crashes on huge or
+// negative spans, so inside tags every such value becomes a plain number from 1 to 1000
+// (values that are not plain digits, entities included, become 1) before it parses.
+std::string GuardTableSpans(std::string_view html) {
+  constexpr int kMaxSpan = 1000;
+  std::string out;
+  out.reserve(html.size());
+  std::size_t i = 0;
+  const std::size_t n = html.size();
+  auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; };
+  while (i < n) {
+    const char c = html[i];
+    if (c != '<' || i + 1 >= n || !std::isalpha(static_cast<unsigned char>(html[i + 1]))) {
+      out += c;
+      ++i;
+      continue;
+    }
+    // Inside a start tag: copy the name, then attributes one by one.
+    while (i < n && html[i] != '>' && !isSpace(html[i])) out += html[i++];
+    while (i < n && html[i] != '>') {
+      if (isSpace(html[i]) || html[i] == '/') {
+        out += html[i++];
+        continue;
+      }
+      const std::size_t nameStart = i;
+      while (i < n && html[i] != '>' && html[i] != '=' && !isSpace(html[i]) && html[i] != '/') ++i;
+      const std::string_view name = html.substr(nameStart, i - nameStart);
+      out.append(name);
+      std::size_t j = i;
+      while (j < n && isSpace(html[j])) ++j;
+      if (j >= n || html[j] != '=') continue;
+      out.append(html.substr(i, j + 1 - i));
+      i = j + 1;
+      while (i < n && isSpace(html[i])) out += html[i++];
+      std::string_view value;
+      char quote = 0;
+      if (i < n && (html[i] == '"' || html[i] == '\'')) {
+        quote = html[i];
+        const std::size_t end = html.find(quote, i + 1);
+        const std::size_t stop = end == std::string_view::npos ? n : end;
+        value = html.substr(i + 1, stop - i - 1);
+        i = end == std::string_view::npos ? n : end + 1;
+      } else {
+        const std::size_t start = i;
+        while (i < n && html[i] != '>' && !isSpace(html[i])) ++i;
+        value = html.substr(start, i - start);
+      }
+      if (IEquals(name, "rowspan") || IEquals(name, "colspan")) {
+        long long number = 0;
+        bool digits = !value.empty();
+        for (const char d : value) {
+          if (!std::isdigit(static_cast<unsigned char>(d))) digits = false;
+          else if (number <= kMaxSpan) number = number * 10 + (d - '0');
+        }
+        out += '"' + std::to_string(digits ? std::clamp<long long>(number, 1, kMaxSpan) : 1) + '"';
+      } else if (quote) {
+        out += quote;
+        out.append(value);
+        out += quote;
+      } else {
+        out.append(value);
+      }
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 // The callbacks litehtml lays out and draws through.
@@ -441,7 +516,7 @@ void PageDocument::Load(std::string_view utf8Html, const std::string& baseUrl) {
   *m_container = PageContainer();
   m_container->baseUrl = baseUrl;
   // litehtml reads a C string: a NUL would end the page early, so none may remain.
-  std::string text(utf8Html);
+  std::string text = GuardTableSpans(utf8Html);
   std::replace(text.begin(), text.end(), '\0', ' ');
   m_doc = litehtml::document::createFromUTF8(text.c_str(), m_container.get(), &SharedContext());
 }

@@ -115,6 +115,9 @@ TEST(WebDocument, DamagedPagesLayOutAndDrawOnlyInsideTheClip) {
       "<div style='overflow:hidden;width:10px;height:10px'><p>long long long text</p></div>",
       "<body style='background-image:url(x.png);background-repeat:repeat'>",
       std::string(2000, '<') + std::string(2000, 'b'),
+      // Spans that made the table layout crash before they were kept in bounds.
+      "<table><tr><td rowspan=55555555555555555>a<td colspan=-5>b<tr><td ROWSPAN = '2'>c</table>",
+      "<table><tr><td rowspan=\"&#57;&#57;&#57;&#57;&#57;&#57;&#57;&#57;&#57;&#57;\" title='>'>c</table>",
   };
   for (const auto& html : cases) {
     PageDocument doc;
