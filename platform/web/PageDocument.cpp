@@ -176,7 +176,7 @@ std::string GuardTableSpans(std::string_view html) {
 }  // namespace
 
 // The callbacks litehtml lays out and draws through.
-class PageContainer : public litehtml::document_container {
+class PageContainer final : public litehtml::document_container {
  public:
   struct Image {
     enum class State { Pending, Ready, Failed } state = State::Pending;
