@@ -394,7 +394,6 @@ void TskSkinPopupWindow::Open(TMenuItem* parent, int startIndex, TskSkinData* da
   }
   GetCursorPos(&m_lastCursor);
   RequestTimer(kMouseTimer, skMenuMouseInterval);
-  m_mouseTimerOn = true;
 
   const int firstItem = NextSelectable(-1, 1);
   if (firstItem >= 0) {
@@ -591,14 +590,12 @@ void TskSkinPopupWindow::StartScroll(int code) {
   const int level = m_menu->IndexOfPopup(this);
   if (level >= 0) m_menu->CloseFromLevel(level + 1);
   RequestTimer(kScrollTimer, skMenuScrollInterval);
-  m_scrollTimerOn = true;
 }
 
 void TskSkinPopupWindow::StopScroll() {
   m_scrollCode = 0;
   Invalidate();
   StopTimer(kScrollTimer);
-  m_scrollTimerOn = false;
 }
 
 void TskSkinPopupWindow::ScrollStep() {

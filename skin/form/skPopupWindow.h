@@ -185,7 +185,5 @@ class TskSkinPopupWindow : public TCustomControl {
   Size m_size;
   Point m_showPos;
   Point m_lastCursor;
-  bool m_mouseTimerOn = false;
   bool m_morphTimerOn = false;
-  bool m_scrollTimerOn = false;
 };
