@@ -152,19 +152,19 @@ void TBevel::Paint() {
       Frame3D(c, outer, light, dark, 1);
       break;
     }
-    case TBevelShape::bsTopLine:
+    case TBevelShape::bsTopline:
       line(Rect(0, 0, r.right, 1), dark);
       line(Rect(0, 1, r.right, 2), light);
       break;
-    case TBevelShape::bsBottomLine:
+    case TBevelShape::bsBottomline:
       line(Rect(0, r.bottom - 2, r.right, r.bottom - 1), dark);
       line(Rect(0, r.bottom - 1, r.right, r.bottom), light);
       break;
-    case TBevelShape::bsLeftLine:
+    case TBevelShape::bsLeftline:
       line(Rect(0, 0, 1, r.bottom), dark);
       line(Rect(1, 0, 2, r.bottom), light);
       break;
-    case TBevelShape::bsRightLine:
+    case TBevelShape::bsRightline:
       line(Rect(r.right - 2, 0, r.right - 1, r.bottom), dark);
       line(Rect(r.right - 1, 0, r.right, r.bottom), light);
       break;
@@ -174,8 +174,8 @@ void TBevel::Paint() {
 
 bool TBevel::ReadProperty(std::string_view name, const TStreamValue& v, TReader& reader) {
   if (SameText(name, "Shape"))
-    SetShape(static_cast<TBevelShape>(v.AsEnum({{"bsBox", 0}, {"bsFrame", 1}, {"bsTopLine", 2}, {"bsBottomLine", 3},
-                                                {"bsLeftLine", 4}, {"bsRightLine", 5}, {"bsSpacer", 6}})));
+    SetShape(static_cast<TBevelShape>(v.AsEnum({{"bsBox", 0}, {"bsFrame", 1}, {"bsTopline", 2}, {"bsBottomline", 3},
+                                                {"bsLeftline", 4}, {"bsRightline", 5}, {"bsSpacer", 6}})));
   else if (SameText(name, "Style"))
     SetStyle(static_cast<TBevelStyle>(v.AsEnum({{"bsLowered", 0}, {"bsRaised", 1}})));
   else return TGraphicControl::ReadProperty(name, v, reader);

@@ -46,7 +46,7 @@ class TPanel : public TCustomControl {
   TAlignment m_alignment = TAlignment::taCenter;
 };
 
-enum class TBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer };
+enum class TBevelShape { bsBox, bsFrame, bsTopline, bsBottomline, bsLeftline, bsRightline, bsSpacer };
 enum class TBevelStyle { bsLowered, bsRaised };
 
 class TBevel : public TGraphicControl {

@@ -124,19 +124,19 @@ void TCustomForm::CreateParams(TCreateParams& p) {
       p.style |= WS_CAPTION | WS_DLGFRAME;
       p.exStyle |= WS_EX_DLGMODALFRAME;
       break;
-    case TFormBorderStyle::bsToolWindow:
+    case TFormBorderStyle::bsToolwindow:
       p.style |= WS_CAPTION | WS_BORDER;
       p.exStyle |= WS_EX_TOOLWINDOW;
       break;
-    case TFormBorderStyle::bsSizeToolWin:
+    case TFormBorderStyle::bsSizetoolwin:
       p.style |= WS_CAPTION | WS_THICKFRAME;
       p.exStyle |= WS_EX_TOOLWINDOW;
       break;
   }
   if (m_borderStyle != TFormBorderStyle::bsNone) {
     if (m_borderIcons & biSystemMenu) p.style |= WS_SYSMENU;
-    if (m_borderStyle != TFormBorderStyle::bsDialog && m_borderStyle != TFormBorderStyle::bsToolWindow &&
-        m_borderStyle != TFormBorderStyle::bsSizeToolWin) {
+    if (m_borderStyle != TFormBorderStyle::bsDialog && m_borderStyle != TFormBorderStyle::bsToolwindow &&
+        m_borderStyle != TFormBorderStyle::bsSizetoolwin) {
       if (m_borderIcons & biMinimize) p.style |= WS_MINIMIZEBOX;
       if (m_borderIcons & biMaximize) p.style |= WS_MAXIMIZEBOX;
     }
@@ -429,7 +429,7 @@ void TCustomForm::WndProc(TMessage& m) {
 bool TCustomForm::ReadProperty(std::string_view name, const TStreamValue& v, TReader& reader) {
   if (SameText(name, "BorderStyle"))
     SetBorderStyle(static_cast<TFormBorderStyle>(v.AsEnum(
-        {{"bsNone", 0}, {"bsSingle", 1}, {"bsSizeable", 2}, {"bsDialog", 3}, {"bsToolWindow", 4}, {"bsSizeToolWin", 5}})));
+        {{"bsNone", 0}, {"bsSingle", 1}, {"bsSizeable", 2}, {"bsDialog", 3}, {"bsToolwindow", 4}, {"bsSizetoolwin", 5}})));
   else if (SameText(name, "BorderIcons"))
     SetBorderIcons(v.AsSet({{"biSystemMenu", biSystemMenu}, {"biMinimize", biMinimize}, {"biMaximize", biMaximize}, {"biHelp", biHelp}}));
   else if (SameText(name, "Position"))

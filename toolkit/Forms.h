@@ -13,7 +13,7 @@
 #include "toolkit/Reader.h"
 #include "toolkit/Strings.h"
 
-enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolwindow, bsSizetoolwin };
 using TBorderIcons = std::uint32_t;
 constexpr TBorderIcons biSystemMenu = 1;
 constexpr TBorderIcons biMinimize = 2;

@@ -317,7 +317,7 @@ bool TBrush::ReadProperty(std::string_view name, const TStreamValue& value, TRea
   else if (SameText(name, "Style"))
     SetStyle(static_cast<TBrushStyle>(value.AsEnum(
         {{"bsSolid", 0}, {"bsClear", 1}, {"bsHorizontal", 2}, {"bsVertical", 3},
-         {"bsFDiagonal", 4}, {"bsBDiagonal", 5}, {"bsCross", 6}, {"bsDiagCross", 7}})));
+         {"bsFDiagonal", 4}, {"bsBDiagonal", 5}, {"bsCross", 6}, {"bsDiagcross", 7}})));
   else
     return TPersistent::ReadProperty(name, value, reader);
   return true;

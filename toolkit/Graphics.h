@@ -130,7 +130,7 @@ class TPen : public TPersistent {
   TPenMode m_mode = TPenMode::pmCopy;
 };
 
-enum class TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+enum class TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagcross };
 
 class TBrush : public TPersistent {
  public:

@@ -125,14 +125,14 @@ bool TskSkinForm::FormHasBorder() const {
 
 bool TskSkinForm::Sizeable() const {
   return m_form && (m_form->BorderStyle() == TFormBorderStyle::bsSizeable ||
-                    m_form->BorderStyle() == TFormBorderStyle::bsSizeToolWin);
+                    m_form->BorderStyle() == TFormBorderStyle::bsSizetoolwin);
 }
 
 bool TskSkinForm::IsFormActive() const { return m_formActive; }
 
 int TskSkinForm::DefaultCaptionHeight() const {
-  const bool tool = m_form && (m_form->BorderStyle() == TFormBorderStyle::bsToolWindow ||
-                               m_form->BorderStyle() == TFormBorderStyle::bsSizeToolWin);
+  const bool tool = m_form && (m_form->BorderStyle() == TFormBorderStyle::bsToolwindow ||
+                               m_form->BorderStyle() == TFormBorderStyle::bsSizetoolwin);
   return tool ? 15 : 19;
 }
 
