@@ -132,6 +132,10 @@ class TComponent : public TPersistent {
   void FreeNotification(TComponent* component);
   void RemoveFreeNotification(TComponent* component);
 
+  // Reads false once the component is destroyed; for code that must outlive a call which
+  // may destroy it (a modal loop, an event).
+  std::shared_ptr<const bool> AliveFlag() const { return m_alive; }
+
   TComponentState ComponentState() const { return m_state; }
   bool HasState(TComponentStateFlag flag) const { return (m_state & flag) != 0; }
 

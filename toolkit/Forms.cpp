@@ -159,6 +159,14 @@ void TCustomForm::CreateWnd() {
   }
 }
 
+void TCustomForm::CreateWindowHandleDone() {
+  TCustomControl::CreateWindowHandleDone();
+  std::vector<TFormWindowListener*> listeners;
+  for (int i = 0; i < ComponentCount(); ++i)
+    if (auto* l = dynamic_cast<TFormWindowListener*>(Components(i))) listeners.push_back(l);
+  for (TFormWindowListener* l : listeners) l->FormWindowCreated();
+}
+
 void TCustomForm::SetBounds(int left, int top, int width, int height) {
   if (!HandleAllocated() && !m_settingClient) {
     if (width != m_width) m_clientWidth = -1;

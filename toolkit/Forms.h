@@ -38,6 +38,16 @@ using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
 using TShortCutEvent = std::function<void(TObject* sender, WORD key, TShiftState shift, bool& handled)>;
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 
+// A component of a form that works on the form's window itself (takes over its window
+// procedure): told each time the form gets a window, the first and every recreated one.
+class TFormWindowListener {
+ public:
+  virtual void FormWindowCreated() = 0;
+
+ protected:
+  ~TFormWindowListener() = default;
+};
+
 class TCustomForm : public TCustomControl {
  public:
   explicit TCustomForm(TComponent* owner);
@@ -120,6 +130,7 @@ class TCustomForm : public TCustomControl {
   virtual void DeclareBindings(THandlerRegistry& registry);
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
+  void CreateWindowHandleDone() override;
   void Paint() override;
   void Destroying() override;
   void Notification(TComponent* component, TOperation operation) override;

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "platform/win/WinApi.h"
-#include "skin/controls/skSkinPanel.h"
 #include "skin/data/skEffectBmp.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Reader.h"
@@ -17,9 +16,12 @@ constexpr Color kPressedFrame = 0x800000;
 constexpr Color kPressedFill = 11899781;
 constexpr Color kActiveFill = 13811126;
 
-int GlyphCell(SkinButtonLook look, bool enabled, int numGlyphs) {
-  if (look == SkinButtonLook::Down && numGlyphs > 2) return 3;
-  if (look == SkinButtonLook::Active && numGlyphs > 3) return 4;
+// `active`: the mouse is over the button (or it has the focus), or the look drawn is the
+// active one. A grouped button that stays down without the mouse shows cell 1, not 3.
+int GlyphCell(SkinButtonLook look, bool active, bool enabled, int numGlyphs) {
+  active = active || look == SkinButtonLook::Active;
+  if (look == SkinButtonLook::Down && active && numGlyphs > 2) return 3;
+  if (active && numGlyphs > 3) return 4;
   if (!enabled && numGlyphs >= 2) return 2;
   return 1;
 }
@@ -460,7 +462,7 @@ void TskSkinButton::ApplySkin() {
 void TskSkinButton::DrawSkinImage(TBitmap& bitmap) {
   const ButtonLookContext ctx = LookContext();
   auto glyphFor = [this](SkinButtonLook look) {
-    return ButtonGlyph{&m_core.Glyph(), m_core.numGlyphs, GlyphCell(look, Enabled(), m_core.numGlyphs)};
+    return ButtonGlyph{&m_core.Glyph(), m_core.numGlyphs, GlyphCell(look, Active(), Enabled(), m_core.numGlyphs)};
   };
   if (m_core.k > 0 && m_core.k < 1 && Enabled()) {
     DrawMorphedLooks(bitmap, m_core, ctx, glyphFor(SkinButtonLook::Normal), glyphFor(SkinButtonLook::Active));
@@ -478,7 +480,7 @@ void TskSkinButton::DrawDefaultImage(TBitmap& bitmap) {
   DefaultLookFont(c, DefaultFont(), SkinData(), Enabled());
   const SkinButtonLook look = CurrentLook();
   m_core.DrawContent(c, r, Caption(),
-                     ButtonGlyph{&m_core.Glyph(), m_core.numGlyphs, GlyphCell(look, Enabled(), m_core.numGlyphs)},
+                     ButtonGlyph{&m_core.Glyph(), m_core.numGlyphs, GlyphCell(look, Active(), Enabled(), m_core.numGlyphs)},
                      pressed);
 }
 
@@ -690,7 +692,9 @@ TskSkinSpeedButton::TskSkinSpeedButton(TComponent* owner)
 
 TskSkinSpeedButton::~TskSkinSpeedButton() = default;
 
-TskSkinToolBar* TskSkinSpeedButton::ParentToolBar() const { return dynamic_cast<TskSkinToolBar*>(Parent()); }
+TskToolImageSource* TskSkinSpeedButton::ParentToolBar() const {
+  return dynamic_cast<TskToolImageSource*>(Parent());
+}
 
 bool TskSkinSpeedButton::PressedLook() const {
   return m_core.down && (m_core.groupIndex != 0 || m_core.mouseInside);
@@ -718,10 +722,10 @@ ButtonGlyph TskSkinSpeedButton::GlyphFor(SkinButtonLook look) const {
   if (!m_core.Glyph().Empty()) {
     g.strip = &m_core.Glyph();
     g.cellCount = m_core.numGlyphs;
-    g.cell = GlyphCell(look, Enabled(), m_core.numGlyphs);
+    g.cell = GlyphCell(look, Active(), Enabled(), m_core.numGlyphs);
     return g;
   }
-  if (TskSkinToolBar* bar = ParentToolBar()) {
+  if (TskToolImageSource* bar = ParentToolBar()) {
     const bool hot = look == SkinButtonLook::Active || look == SkinButtonLook::Down;
     if (hot && bar->HotImages()) g.list = bar->HotImages();
     else if (!Enabled() && bar->DisabledImages()) g.list = bar->DisabledImages();

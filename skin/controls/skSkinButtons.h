@@ -202,7 +202,17 @@ class TskSkinButton : public TskSkinCustomControl {
   bool m_activeDefault = false;
 };
 
-class TskSkinToolBar;
+// What a speed button asks of the tool bar it sits on: the image lists it draws from when
+// it has no glyph of its own.
+class TskToolImageSource {
+ public:
+  virtual TImageList* Images() const = 0;
+  virtual TImageList* HotImages() const = 0;
+  virtual TImageList* DisabledImages() const = 0;
+
+ protected:
+  ~TskToolImageSource() = default;
+};
 
 class TskSkinSpeedButton : public TskGraphicSkinCustomControl {
  public:
@@ -270,7 +280,7 @@ class TskSkinSpeedButton : public TskGraphicSkinCustomControl {
  private:
   bool Active() const { return m_core.mouseInside; }
   bool PressedLook() const;
-  TskSkinToolBar* ParentToolBar() const;
+  TskToolImageSource* ParentToolBar() const;
   ButtonGlyph GlyphFor(SkinButtonLook look) const;
   ButtonLookContext LookContext() const;
   std::string ShownCaption() const;

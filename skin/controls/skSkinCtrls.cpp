@@ -6,21 +6,7 @@
 #include "platform/win/WinApi.h"
 #include "toolkit/Reader.h"
 
-// ---- the skin-change walk
-
 namespace {
-
-template <class Step>
-void ForEachSkinned(TWinControl* root, const TskSkinData* data, Step step) {
-  if (!root) return;
-  std::vector<TControl*> children;
-  for (int i = 0; i < root->ControlCount(); ++i) children.push_back(root->Controls(i));
-  for (TControl* c : children) {
-    if (auto* s = dynamic_cast<TskSkinnedControl*>(c); s && (!data || s->SkinData() == data))
-      step(*s);
-    if (auto* w = dynamic_cast<TWinControl*>(c)) ForEachSkinned(w, data, step);
-  }
-}
 
 void FillButtonFace(TBitmap& bitmap, const Rect& r) {
   TCanvas& c = bitmap.Canvas();
@@ -31,18 +17,36 @@ void FillButtonFace(TBitmap& bitmap, const Rect& r) {
 
 }  // namespace
 
-void BeginSkinChangeControls(TWinControl* root, const TskSkinData* data) {
-  ForEachSkinned(root, data, [](TskSkinnedControl& s) { s.BeginSkinChange(); });
-}
-
-void ApplySkinControls(TWinControl* root, const TskSkinData* data) {
-  ForEachSkinned(root, data, [](TskSkinnedControl& s) { s.ApplySkin(); });
-}
-
 // ---- record link and element geometry
 
-int SkinRecordLink::Lookup() {
+void SkinRecordLink::SetData(TskSkinData* data) {
+  if (m_data && m_data != data) m_owner.RemoveFreeNotification(m_data);
+  m_data = data;
+  if (data) m_owner.FreeNotification(data);
+  Forget();
+}
+
+bool SkinRecordLink::Removed(const TComponent* component) {
+  if (!component || component != m_data) return false;
+  m_data = nullptr;
+  Forget();
+  return true;
+}
+
+void SkinRecordLink::Forget() {
+  m_index = -1;
+  m_valid = false;
+}
+
+int SkinRecordLink::Lookup(bool* changed) {
+  const bool fresh = m_valid && m_readName == m_name &&
+                     (m_data ? m_data->Generation() == m_readGeneration && !m_data->SkinEmpty() : m_index == -1);
+  if (changed) *changed = !fresh;
+  if (fresh) return m_index;
   m_index = SkinAvailable() ? m_data->FindControlIndex(m_name) : -1;
+  m_valid = m_data != nullptr;
+  m_readName = m_name;
+  m_readGeneration = m_data ? m_data->Generation() : 0;
   return m_index;
 }
 
@@ -160,20 +164,119 @@ std::optional<Region> SkinElement::MaskRegion(int width, int height) const {
 
 // ---- resource links
 
-TskSkinData* ProviderSkinData(TComponent* provider) {
-  auto* p = dynamic_cast<TskSkinDataProvider*>(provider);
-  return p ? p->ProvidedSkinData() : nullptr;
+void ReadSkinDataLink(const TStreamValue& value, TReader& reader, std::function<void(TskSkinData*)> assign) {
+  reader.ReadLink<TskSkinData>(value, std::move(assign));
 }
 
-void ReadSkinDataLink(const TStreamValue& value, TReader& reader,
-                      std::function<void(TComponent*)> assign) {
-  std::string target = value.AsIdent();
-  reader.ReadLink(value, [assign = std::move(assign), target](TComponent* c) {
-    if (c && !dynamic_cast<TskSkinDataProvider*>(c))
-      throw EReadError("Invalid property value: " + target + " is a " + c->ClassName() +
-                       ", which carries no skin data");
-    assign(c);
-  });
+// ---- the shared custom core
+
+namespace {
+
+std::unique_ptr<TFont> MakeDefaultFont() {
+  auto font = std::make_unique<TFont>();
+  font->SetName(SkinDefaultFontName);
+  font->SetHeight(SkinDefaultFontHeight);
+  return font;
+}
+
+}  // namespace
+
+SkinCustomCore::SkinCustomCore(TControl& control, SkinCustomHost& host, SkinRecordLink& link)
+    : m_control(control), m_host(host), m_link(link), m_defaultFont(MakeDefaultFont()) {
+  m_defaultFont->OnChange = [this](TObject*) {
+    m_host.DefaultFontChanged();
+    if (m_link.Index() == -1) m_control.Invalidate();
+  };
+}
+
+SkinCustomCore::~SkinCustomCore() { m_defaultFont->OnChange = nullptr; }
+
+void SkinCustomCore::SetDefaultFont(const TFont& font) {
+  m_defaultFont->Assign(&font);
+  m_host.DefaultFontChanged();
+}
+
+void SkinCustomCore::SetDefaultWidth(int w) {
+  m_defaultWidth = w;
+  if (m_link.Index() == -1 && w > 0) m_control.SetWidth(w);
+}
+
+void SkinCustomCore::SetDefaultHeight(int h) {
+  m_defaultHeight = h;
+  if (m_link.Index() == -1 && h > 0) m_control.SetHeight(h);
+}
+
+void SkinCustomCore::SetUseSkinFont(bool on) {
+  if (on == m_useSkinFont) return;
+  m_useSkinFont = on;
+  m_control.Invalidate();
+}
+
+void SkinCustomCore::ReadRecord() {
+  bool changed = false;
+  m_link.Lookup(&changed);
+  const TskDataSkinControl* record = m_link.Record();
+  if (!record) {
+    element.Clear();
+    m_fitWidth = m_fitHeight = -1;
+    return;
+  }
+  if (changed) {
+    element.Read(*m_link.Data(), *record);
+    m_fitWidth = m_fitHeight = -1;
+  }
+  if (m_fitWidth != m_control.Width() || m_fitHeight != m_control.Height()) {
+    int w = m_control.Width(), h = m_control.Height();
+    element.Fit(w, h);
+    m_fitWidth = m_control.Width();
+    m_fitHeight = m_control.Height();
+  }
+}
+
+void SkinCustomCore::Forget() {
+  element.Clear();
+  m_fitWidth = m_fitHeight = -1;
+}
+
+void SkinCustomCore::FitSizeToSkin(int& width, int& height) {
+  if (m_link.Index() == -1) return;
+  element.Fit(width, height);
+  m_fitWidth = width;
+  m_fitHeight = height;
+}
+
+bool SkinCustomCore::FitBounds(int& width, int& height) {
+  m_host.ReadSkinRecord();
+  if ((width == m_control.Width() && height == m_control.Height()) || m_link.Index() == -1) return false;
+  m_host.FitSizeToSkin(width, height);
+  return true;
+}
+
+bool SkinCustomCore::Apply() {
+  m_host.ReadSkinRecord();
+  if (m_link.Index() == -1) {
+    if (m_defaultWidth > 0 || m_defaultHeight > 0)
+      m_control.SetBounds(m_control.Left(), m_control.Top(), m_defaultWidth > 0 ? m_defaultWidth : m_control.Width(),
+                          m_defaultHeight > 0 ? m_defaultHeight : m_control.Height());
+    return true;
+  }
+  int w = m_control.Width(), h = m_control.Height();
+  m_host.FitSizeToSkin(w, h);
+  if (w == m_control.Width() && h == m_control.Height()) return true;
+  m_control.SetBounds(m_control.Left(), m_control.Top(), w, h);
+  return false;
+}
+
+bool SkinCustomCore::ReadProperty(std::string_view name, const TStreamValue& v) {
+  if (SameText(name, "DefaultWidth")) SetDefaultWidth(v.AsInt());
+  else if (SameText(name, "DefaultHeight")) SetDefaultHeight(v.AsInt());
+  else if (SameText(name, "UseSkinFont")) SetUseSkinFont(v.AsBool());
+  else return false;
+  return true;
+}
+
+TPersistent* SkinCustomCore::PropertyObject(std::string_view name) {
+  return SameText(name, "DefaultFont") ? m_defaultFont.get() : nullptr;
 }
 
 // ---- TskSkinControl
@@ -189,18 +292,9 @@ void TskSkinControl::SetSkinData(TskSkinData* data) {
 
 void TskSkinControl::SetSkinDataName(std::string_view name) { m_link.SetName(name); }
 
-void TskSkinControl::SetSkinDataProvider(TComponent* provider) {
-  if (m_provider && m_provider != provider) RemoveFreeNotification(m_provider);
-  m_provider = provider;
-  if (provider) FreeNotification(provider);
-  SetSkinData(ProviderSkinData(provider));
-}
-
 void TskSkinControl::Notification(TComponent* component, TOperation operation) {
   TCustomControl::Notification(component, operation);
-  if (operation != TOperation::opRemove || component != m_provider) return;
-  m_provider = nullptr;
-  m_link.SetData(nullptr);
+  if (operation != TOperation::opRemove || !m_link.Removed(component)) return;
   BeginSkinChange();
   if (!HasState(csDestroying)) ApplySkin();
 }
@@ -257,7 +351,7 @@ void TskSkinControl::WndProc(TMessage& m) {
 
 bool TskSkinControl::ReadProperty(std::string_view name, const TStreamValue& v, TReader& reader) {
   if (SameText(name, "SkinData"))
-    ReadSkinDataLink(v, reader, [this](TComponent* c) { SetSkinDataProvider(c); });
+    ReadSkinDataLink(v, reader, [this](TskSkinData* d) { SetSkinData(d); });
   else if (SameText(name, "SkinDataName")) SetSkinDataName(v.AsString());
   else return TCustomControl::ReadProperty(name, v, reader);
   return true;
@@ -265,59 +359,11 @@ bool TskSkinControl::ReadProperty(std::string_view name, const TStreamValue& v, 
 
 // ---- TskSkinCustomControl
 
-namespace {
+TskSkinCustomControl::TskSkinCustomControl(TComponent* owner) : TskSkinControl(owner) {}
 
-std::unique_ptr<TFont> MakeDefaultFont() {
-  auto font = std::make_unique<TFont>();
-  font->SetName(SkinDefaultFontName);
-  font->SetHeight(SkinDefaultFontHeight);
-  return font;
-}
+TskSkinCustomControl::~TskSkinCustomControl() = default;
 
-}  // namespace
-
-TskSkinCustomControl::TskSkinCustomControl(TComponent* owner)
-    : TskSkinControl(owner), m_defaultFont(MakeDefaultFont()) {
-  m_defaultFont->OnChange = [this](TObject*) {
-    DefaultFontChanged();
-    if (SkinIndex() == -1) Invalidate();
-  };
-}
-
-TskSkinCustomControl::~TskSkinCustomControl() { m_defaultFont->OnChange = nullptr; }
-
-void TskSkinCustomControl::SetDefaultFont(const TFont& font) {
-  m_defaultFont->Assign(&font);
-  DefaultFontChanged();
-}
-
-void TskSkinCustomControl::SetDefaultWidth(int w) {
-  m_defaultWidth = w;
-  if (SkinIndex() == -1 && w > 0) SetWidth(w);
-}
-
-void TskSkinCustomControl::SetDefaultHeight(int h) {
-  m_defaultHeight = h;
-  if (SkinIndex() == -1 && h > 0) SetHeight(h);
-}
-
-void TskSkinCustomControl::SetUseSkinFont(bool on) {
-  if (on == m_useSkinFont) return;
-  m_useSkinFont = on;
-  Invalidate();
-}
-
-void TskSkinCustomControl::ReadSkinRecord() {
-  TskSkinControl::ReadSkinRecord();
-  const TskDataSkinControl* record = SkinRecord();
-  if (!record) {
-    m_element.Clear();
-    return;
-  }
-  m_element.Read(*SkinData(), *record);
-  int w = Width(), h = Height();
-  m_element.Fit(w, h);
-}
+void TskSkinCustomControl::ReadSkinRecord() { m_custom.ReadRecord(); }
 
 void TskSkinCustomControl::DrawDefaultImage(TBitmap& bitmap) { FillButtonFace(bitmap, ClientRect()); }
 
@@ -326,20 +372,12 @@ void TskSkinCustomControl::DrawSkinImage(TBitmap& bitmap) {
   m_element.Compose(bitmap, m_element.skinRect, Width(), Height());
 }
 
-void TskSkinCustomControl::FitSizeToSkin(int& width, int& height) {
-  if (SkinIndex() == -1) return;
-  m_element.Fit(width, height);
-}
+void TskSkinCustomControl::FitSizeToSkin(int& width, int& height) { m_custom.FitSizeToSkin(width, height); }
 
 void TskSkinCustomControl::DefaultFontChanged() {}
 
 void TskSkinCustomControl::SetBounds(int left, int top, int width, int height) {
-  ReadSkinRecord();
-  bool fitted = false;
-  if ((width != Width() || height != Height()) && SkinIndex() != -1) {
-    FitSizeToSkin(width, height);
-    fitted = true;
-  }
+  const bool fitted = m_custom.FitBounds(width, height);
   TskSkinControl::SetBounds(left, top, width, height);
   if (fitted) {
     UpdateRegion();
@@ -348,26 +386,14 @@ void TskSkinCustomControl::SetBounds(int left, int top, int width, int height) {
 }
 
 void TskSkinCustomControl::ApplySkin() {
-  ReadSkinRecord();
-  if (SkinIndex() == -1) {
-    if (m_defaultWidth > 0 || m_defaultHeight > 0)
-      SetBounds(Left(), Top(), m_defaultWidth > 0 ? m_defaultWidth : Width(),
-                m_defaultHeight > 0 ? m_defaultHeight : Height());
-  } else {
-    int w = Width(), h = Height();
-    FitSizeToSkin(w, h);
-    if (w != Width() || h != Height()) {
-      SetBounds(Left(), Top(), w, h);
-      return;
-    }
-  }
+  if (!m_custom.Apply()) return;
   UpdateRegion();
   Invalidate();
 }
 
 void TskSkinCustomControl::BeginSkinChange() {
   TskSkinControl::BeginSkinChange();
-  m_element.Clear();
+  m_custom.Forget();
 }
 
 void TskSkinCustomControl::UpdateRegion() {
@@ -389,17 +415,12 @@ void TskSkinCustomControl::CreateWindowHandleDone() {
   if (m_region) SetWindowRgn(Handle(), new Region(*m_region), false);
 }
 
-bool TskSkinCustomControl::ReadProperty(std::string_view name, const TStreamValue& v,
-                                        TReader& reader) {
-  if (SameText(name, "DefaultWidth")) SetDefaultWidth(v.AsInt());
-  else if (SameText(name, "DefaultHeight")) SetDefaultHeight(v.AsInt());
-  else if (SameText(name, "UseSkinFont")) SetUseSkinFont(v.AsBool());
-  else return TskSkinControl::ReadProperty(name, v, reader);
-  return true;
+bool TskSkinCustomControl::ReadProperty(std::string_view name, const TStreamValue& v, TReader& reader) {
+  return m_custom.ReadProperty(name, v) || TskSkinControl::ReadProperty(name, v, reader);
 }
 
 TPersistent* TskSkinCustomControl::PropertyObject(std::string_view name) {
-  if (SameText(name, "DefaultFont")) return m_defaultFont.get();
+  if (TPersistent* p = m_custom.PropertyObject(name)) return p;
   return TskSkinControl::PropertyObject(name);
 }
 
@@ -416,18 +437,9 @@ void TskGraphicSkinControl::SetSkinData(TskSkinData* data) {
   if (data && !data->SkinEmpty() && !Designing()) ApplySkin();
 }
 
-void TskGraphicSkinControl::SetSkinDataProvider(TComponent* provider) {
-  if (m_provider && m_provider != provider) RemoveFreeNotification(m_provider);
-  m_provider = provider;
-  if (provider) FreeNotification(provider);
-  SetSkinData(ProviderSkinData(provider));
-}
-
 void TskGraphicSkinControl::Notification(TComponent* component, TOperation operation) {
   TGraphicControl::Notification(component, operation);
-  if (operation != TOperation::opRemove || component != m_provider) return;
-  m_provider = nullptr;
-  m_link.SetData(nullptr);
+  if (operation != TOperation::opRemove || !m_link.Removed(component)) return;
   BeginSkinChange();
   if (!HasState(csDestroying)) ApplySkin();
 }
@@ -457,10 +469,9 @@ void TskGraphicSkinControl::Paint() {
   Canvas().Draw(0, 0, &buffer);
 }
 
-bool TskGraphicSkinControl::ReadProperty(std::string_view name, const TStreamValue& v,
-                                         TReader& reader) {
+bool TskGraphicSkinControl::ReadProperty(std::string_view name, const TStreamValue& v, TReader& reader) {
   if (SameText(name, "SkinData"))
-    ReadSkinDataLink(v, reader, [this](TComponent* c) { SetSkinDataProvider(c); });
+    ReadSkinDataLink(v, reader, [this](TskSkinData* d) { SetSkinData(d); });
   else if (SameText(name, "SkinDataName")) SetSkinDataName(v.AsString());
   else return TGraphicControl::ReadProperty(name, v, reader);
   return true;
@@ -468,108 +479,43 @@ bool TskGraphicSkinControl::ReadProperty(std::string_view name, const TStreamVal
 
 // ---- TskGraphicSkinCustomControl
 
-TskGraphicSkinCustomControl::TskGraphicSkinCustomControl(TComponent* owner)
-    : TskGraphicSkinControl(owner), m_defaultFont(MakeDefaultFont()) {
-  m_defaultFont->OnChange = [this](TObject*) {
-    DefaultFontChanged();
-    if (SkinIndex() == -1) Invalidate();
-  };
-}
+TskGraphicSkinCustomControl::TskGraphicSkinCustomControl(TComponent* owner) : TskGraphicSkinControl(owner) {}
 
-TskGraphicSkinCustomControl::~TskGraphicSkinCustomControl() { m_defaultFont->OnChange = nullptr; }
+TskGraphicSkinCustomControl::~TskGraphicSkinCustomControl() = default;
 
-void TskGraphicSkinCustomControl::SetDefaultFont(const TFont& font) {
-  m_defaultFont->Assign(&font);
-  DefaultFontChanged();
-}
+void TskGraphicSkinCustomControl::ReadSkinRecord() { m_custom.ReadRecord(); }
 
-void TskGraphicSkinCustomControl::SetDefaultWidth(int w) {
-  m_defaultWidth = w;
-  if (SkinIndex() == -1 && w > 0) SetWidth(w);
-}
-
-void TskGraphicSkinCustomControl::SetDefaultHeight(int h) {
-  m_defaultHeight = h;
-  if (SkinIndex() == -1 && h > 0) SetHeight(h);
-}
-
-void TskGraphicSkinCustomControl::SetUseSkinFont(bool on) {
-  if (on == m_useSkinFont) return;
-  m_useSkinFont = on;
-  Invalidate();
-}
-
-void TskGraphicSkinCustomControl::ReadSkinRecord() {
-  TskGraphicSkinControl::ReadSkinRecord();
-  const TskDataSkinControl* record = SkinRecord();
-  if (!record) {
-    m_element.Clear();
-    return;
-  }
-  m_element.Read(*SkinData(), *record);
-  int w = Width(), h = Height();
-  m_element.Fit(w, h);
-}
-
-void TskGraphicSkinCustomControl::DrawDefaultImage(TBitmap& bitmap) {
-  FillButtonFace(bitmap, ClientRect());
-}
+void TskGraphicSkinCustomControl::DrawDefaultImage(TBitmap& bitmap) { FillButtonFace(bitmap, ClientRect()); }
 
 void TskGraphicSkinCustomControl::DrawSkinImage(TBitmap& bitmap) {
   FillButtonFace(bitmap, bitmap.Image().Bounds());
   m_element.Compose(bitmap, m_element.skinRect, Width(), Height());
 }
 
-void TskGraphicSkinCustomControl::FitSizeToSkin(int& width, int& height) {
-  if (SkinIndex() == -1) return;
-  m_element.Fit(width, height);
-}
+void TskGraphicSkinCustomControl::FitSizeToSkin(int& width, int& height) { m_custom.FitSizeToSkin(width, height); }
 
 void TskGraphicSkinCustomControl::DefaultFontChanged() {}
 
 void TskGraphicSkinCustomControl::SetBounds(int left, int top, int width, int height) {
-  ReadSkinRecord();
-  bool fitted = false;
-  if ((width != Width() || height != Height()) && SkinIndex() != -1) {
-    FitSizeToSkin(width, height);
-    fitted = true;
-  }
+  const bool fitted = m_custom.FitBounds(width, height);
   TskGraphicSkinControl::SetBounds(left, top, width, height);
   if (fitted) Invalidate();
 }
 
 void TskGraphicSkinCustomControl::ApplySkin() {
-  ReadSkinRecord();
-  if (SkinIndex() == -1) {
-    if (m_defaultWidth > 0 || m_defaultHeight > 0)
-      SetBounds(Left(), Top(), m_defaultWidth > 0 ? m_defaultWidth : Width(),
-                m_defaultHeight > 0 ? m_defaultHeight : Height());
-  } else {
-    int w = Width(), h = Height();
-    FitSizeToSkin(w, h);
-    if (w != Width() || h != Height()) {
-      SetBounds(Left(), Top(), w, h);
-      return;
-    }
-  }
-  Invalidate();
+  if (m_custom.Apply()) Invalidate();
 }
 
 void TskGraphicSkinCustomControl::BeginSkinChange() {
   TskGraphicSkinControl::BeginSkinChange();
-  m_element.Clear();
+  m_custom.Forget();
 }
 
-bool TskGraphicSkinCustomControl::ReadProperty(std::string_view name, const TStreamValue& v,
-                                               TReader& reader) {
-  if (SameText(name, "DefaultWidth")) SetDefaultWidth(v.AsInt());
-  else if (SameText(name, "DefaultHeight")) SetDefaultHeight(v.AsInt());
-  else if (SameText(name, "UseSkinFont")) SetUseSkinFont(v.AsBool());
-  else return TskGraphicSkinControl::ReadProperty(name, v, reader);
-  return true;
+bool TskGraphicSkinCustomControl::ReadProperty(std::string_view name, const TStreamValue& v, TReader& reader) {
+  return m_custom.ReadProperty(name, v) || TskGraphicSkinControl::ReadProperty(name, v, reader);
 }
 
 TPersistent* TskGraphicSkinCustomControl::PropertyObject(std::string_view name) {
-  if (SameText(name, "DefaultFont")) return m_defaultFont.get();
+  if (TPersistent* p = m_custom.PropertyObject(name)) return p;
   return TskGraphicSkinControl::PropertyObject(name);
 }

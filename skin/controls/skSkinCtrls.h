@@ -1,8 +1,8 @@
 // The skinned control base: record lookup by section name, off-screen painting from the
-// skin or in a default look, skin-change handling, and the walk a frame uses to pass a
-// skin change to every skinned control of its window.
+// skin or in a default look, and skin-change handling.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,56 +15,37 @@
 #include "toolkit/Bitmaps.h"
 #include "toolkit/Controls.h"
 
-// A form component that carries a skin data object. A form resource links a control's
-// SkinData to such a component by name; the control forgets the skin data when the
-// component is destroyed.
-class TskSkinDataProvider {
- public:
-  virtual TskSkinData* ProvidedSkinData() = 0;
-
- protected:
-  ~TskSkinDataProvider() = default;
-};
-
-// What the skin-change walk needs of every skinned control, windowed or not.
-class TskSkinnedControl {
- public:
-  virtual TskSkinData* SkinData() const = 0;
-  // Before the skin data reloads: forget the record (and every pointer into the skin).
-  virtual void BeginSkinChange() = 0;
-  // After it reloaded: read the record again, take the size it allows and repaint.
-  virtual void ApplySkin() = 0;
-
- protected:
-  ~TskSkinnedControl() = default;
-};
-
-// The skin-change protocol over a window's controls, depth first, parents before their
-// children: only controls bound to `data` take part, or all when `data` is null.
-void BeginSkinChangeControls(TWinControl* root, const TskSkinData* data);
-void ApplySkinControls(TWinControl* root, const TskSkinData* data);
-
-// Where a control finds its record: the skin data object, the section name and the
-// position of the record found by the last lookup.
+// Where a control finds its record: the skin data object (whose removal notice the owning
+// control asks for), the section name and the position of the record. The lookup runs
+// again only when the skin data, its generation or the name changed since the last one.
 class SkinRecordLink {
  public:
+  explicit SkinRecordLink(TComponent& owner) : m_owner(owner) {}
   TskSkinData* Data() const { return m_data; }
-  void SetData(TskSkinData* data) { m_data = data; }
+  // Links `data` (asking for its removal notice) and forgets the record.
+  void SetData(TskSkinData* data);
+  // A component is being destroyed: true when it was the skin data, which is then unlinked.
+  bool Removed(const TComponent* component);
   const std::string& Name() const { return m_name; }
   void SetName(std::string_view name) { m_name = name; }
   // A skin is there to read: a skin data object that is not empty.
   bool SkinAvailable() const { return m_data && !m_data->SkinEmpty(); }
-  // Looks the record up again by exact name; -1 without skin or without that section.
-  int Lookup();
+  // The record position for the current skin and name; -1 without skin or section. True
+  // in `changed` when it was looked up anew.
+  int Lookup(bool* changed = nullptr);
   int Index() const { return m_index; }
-  void Forget() { m_index = -1; }
+  void Forget();
   // The record of the last lookup, or nullptr.
   const TskDataSkinControl* Record() const;
 
  private:
+  TComponent& m_owner;
   TskSkinData* m_data = nullptr;
   std::string m_name;
   int m_index = -1;
+  bool m_valid = false;  // m_index answers m_readName in m_readGeneration
+  std::string m_readName;
+  unsigned m_readGeneration = 0;
 };
 
 // The element geometry of a custom control, copied from its record, with the values
@@ -101,9 +82,65 @@ int SkinCharset(const TskSkinData* data, int fallback);
 void MakeSkinCaptionFont(TFont& out, const TFont& defaultFont, const SkinFontFields* fields,
                          bool useSkinFont, Color color, const TskSkinData* data);
 
+// The skin operations a custom control (windowed or not) overrides; what SkinCustomCore
+// calls back for its shared steps.
+class SkinCustomHost {
+ public:
+  virtual void ReadSkinRecord() = 0;
+  virtual void FitSizeToSkin(int& width, int& height) = 0;
+  virtual void DefaultFontChanged() = 0;
+  virtual void UpdateRegion() {}
+
+ protected:
+  ~SkinCustomHost() = default;
+};
+
+// What the windowed and windowless custom controls share: the element geometry, default
+// size and caption font, and the steps of reading a record, applying a skin and fitting
+// a requested size.
+class SkinCustomCore {
+ public:
+  SkinCustomCore(TControl& control, SkinCustomHost& host, SkinRecordLink& link);
+  ~SkinCustomCore();
+
+  TFont& DefaultFont() { return *m_defaultFont; }
+  void SetDefaultFont(const TFont& font);
+  int DefaultWidth() const { return m_defaultWidth; }
+  void SetDefaultWidth(int w);
+  int DefaultHeight() const { return m_defaultHeight; }
+  void SetDefaultHeight(int h);
+  bool UseSkinFont() const { return m_useSkinFont; }
+  void SetUseSkinFont(bool on);
+
+  SkinElement element;
+
+  // Looks the record up; the element is read again only when the record changed, and
+  // fitted again only when the size did.
+  void ReadRecord();
+  void Forget();
+  void FitSizeToSkin(int& width, int& height);
+  // The bounds-change step before the bounds are applied: true when the requested size
+  // was fitted to the skin (the caller then updates its region and repaints).
+  bool FitBounds(int& width, int& height);
+  // ApplySkin up to the repaint: false when it resized the control (which repainted).
+  bool Apply();
+  bool ReadProperty(std::string_view name, const TStreamValue& value);
+  TPersistent* PropertyObject(std::string_view name);
+
+ private:
+  TControl& m_control;
+  SkinCustomHost& m_host;
+  SkinRecordLink& m_link;
+  std::unique_ptr<TFont> m_defaultFont;
+  int m_defaultWidth = 0;
+  int m_defaultHeight = 0;
+  bool m_useSkinFont = true;
+  int m_fitWidth = -1, m_fitHeight = -1;  // the size `element` was fitted to
+};
+
 // A windowed skinned control (it has a window, can take the focus and can be cut to a
 // region).
-class TskSkinControl : public TCustomControl, public TskSkinnedControl {
+class TskSkinControl : public TCustomControl, public TskSkinChangeable {
  public:
   explicit TskSkinControl(TComponent* owner);
   ~TskSkinControl() override;
@@ -112,8 +149,6 @@ class TskSkinControl : public TCustomControl, public TskSkinnedControl {
   virtual void SetSkinData(TskSkinData* data);
   const std::string& SkinDataName() const { return m_link.Name(); }
   virtual void SetSkinDataName(std::string_view name);
-  // Links to a form component that carries the skin data (see TskSkinDataProvider).
-  void SetSkinDataProvider(TComponent* provider);
 
   virtual void ReadSkinRecord();
   virtual void DrawDefaultImage(TBitmap& bitmap);
@@ -137,37 +172,36 @@ class TskSkinControl : public TCustomControl, public TskSkinnedControl {
   bool Designing() const { return HasState(csDesigning); }
   bool PaintingFromMessage() const { return m_paintMessage; }
 
-  SkinRecordLink m_link;
+  SkinRecordLink m_link{*this};
 
  private:
-  TComponent* m_provider = nullptr;
   bool m_paintMessage = false;
 };
 
 // TskSkinControl with the element geometry, default size and caption font.
-class TskSkinCustomControl : public TskSkinControl {
+class TskSkinCustomControl : public TskSkinControl, public SkinCustomHost {
  public:
   explicit TskSkinCustomControl(TComponent* owner);
   ~TskSkinCustomControl() override;
 
-  TFont& DefaultFont() { return *m_defaultFont; }
-  const TFont& DefaultFont() const { return *m_defaultFont; }
-  void SetDefaultFont(const TFont& font);
-  int DefaultWidth() const { return m_defaultWidth; }
-  void SetDefaultWidth(int w);
-  int DefaultHeight() const { return m_defaultHeight; }
-  void SetDefaultHeight(int h);
-  bool UseSkinFont() const { return m_useSkinFont; }
-  void SetUseSkinFont(bool on);
+  TFont& DefaultFont() { return m_custom.DefaultFont(); }
+  const TFont& DefaultFont() const { return const_cast<SkinCustomCore&>(m_custom).DefaultFont(); }
+  void SetDefaultFont(const TFont& font) { m_custom.SetDefaultFont(font); }
+  int DefaultWidth() const { return m_custom.DefaultWidth(); }
+  void SetDefaultWidth(int w) { m_custom.SetDefaultWidth(w); }
+  int DefaultHeight() const { return m_custom.DefaultHeight(); }
+  void SetDefaultHeight(int h) { m_custom.SetDefaultHeight(h); }
+  bool UseSkinFont() const { return m_custom.UseSkinFont(); }
+  void SetUseSkinFont(bool on) { m_custom.SetUseSkinFont(on); }
 
   void ReadSkinRecord() override;
   void DrawDefaultImage(TBitmap& bitmap) override;
   void DrawSkinImage(TBitmap& bitmap) override;
   void ApplySkin() override;
   void BeginSkinChange() override;
-  virtual void DefaultFontChanged();
-  virtual void FitSizeToSkin(int& width, int& height);
-  virtual void UpdateRegion();
+  void DefaultFontChanged() override;
+  void FitSizeToSkin(int& width, int& height) override;
+  void UpdateRegion() override;
 
   SkinResizeMode ResizeMode() const { return m_element.mode; }
   const SkinElement& Element() const { return m_element; }
@@ -181,19 +215,16 @@ class TskSkinCustomControl : public TskSkinControl {
  protected:
   void CreateWindowHandleDone() override;
 
-  SkinElement m_element;
+  SkinCustomCore m_custom{*this, *this, m_link};
+  SkinElement& m_element = m_custom.element;
 
  private:
   void SetWindowRegion(std::optional<Region> region);
-  std::unique_ptr<TFont> m_defaultFont;
-  int m_defaultWidth = 0;
-  int m_defaultHeight = 0;
-  bool m_useSkinFont = true;
   std::optional<Region> m_region;
 };
 
 // A windowless skinned control drawn on its parent; opaque.
-class TskGraphicSkinControl : public TGraphicControl, public TskSkinnedControl {
+class TskGraphicSkinControl : public TGraphicControl, public TskSkinChangeable {
  public:
   explicit TskGraphicSkinControl(TComponent* owner);
   ~TskGraphicSkinControl() override;
@@ -202,7 +233,6 @@ class TskGraphicSkinControl : public TGraphicControl, public TskSkinnedControl {
   virtual void SetSkinData(TskSkinData* data);
   const std::string& SkinDataName() const { return m_link.Name(); }
   void SetSkinDataName(std::string_view name) { m_link.SetName(name); }
-  void SetSkinDataProvider(TComponent* provider);
 
   virtual void ReadSkinRecord();
   virtual void DrawDefaultImage(TBitmap& bitmap);
@@ -221,35 +251,32 @@ class TskGraphicSkinControl : public TGraphicControl, public TskSkinnedControl {
   void Notification(TComponent* component, TOperation operation) override;
   bool Designing() const { return HasState(csDesigning); }
 
-  SkinRecordLink m_link;
-
- private:
-  TComponent* m_provider = nullptr;
+  SkinRecordLink m_link{*this};
 };
 
 // TskGraphicSkinControl with the element geometry, default size and caption font.
-class TskGraphicSkinCustomControl : public TskGraphicSkinControl {
+class TskGraphicSkinCustomControl : public TskGraphicSkinControl, public SkinCustomHost {
  public:
   explicit TskGraphicSkinCustomControl(TComponent* owner);
   ~TskGraphicSkinCustomControl() override;
 
-  TFont& DefaultFont() { return *m_defaultFont; }
-  const TFont& DefaultFont() const { return *m_defaultFont; }
-  void SetDefaultFont(const TFont& font);
-  int DefaultWidth() const { return m_defaultWidth; }
-  void SetDefaultWidth(int w);
-  int DefaultHeight() const { return m_defaultHeight; }
-  void SetDefaultHeight(int h);
-  bool UseSkinFont() const { return m_useSkinFont; }
-  void SetUseSkinFont(bool on);
+  TFont& DefaultFont() { return m_custom.DefaultFont(); }
+  const TFont& DefaultFont() const { return const_cast<SkinCustomCore&>(m_custom).DefaultFont(); }
+  void SetDefaultFont(const TFont& font) { m_custom.SetDefaultFont(font); }
+  int DefaultWidth() const { return m_custom.DefaultWidth(); }
+  void SetDefaultWidth(int w) { m_custom.SetDefaultWidth(w); }
+  int DefaultHeight() const { return m_custom.DefaultHeight(); }
+  void SetDefaultHeight(int h) { m_custom.SetDefaultHeight(h); }
+  bool UseSkinFont() const { return m_custom.UseSkinFont(); }
+  void SetUseSkinFont(bool on) { m_custom.SetUseSkinFont(on); }
 
   void ReadSkinRecord() override;
   void DrawDefaultImage(TBitmap& bitmap) override;
   void DrawSkinImage(TBitmap& bitmap) override;
   void ApplySkin() override;
   void BeginSkinChange() override;
-  virtual void DefaultFontChanged();
-  virtual void FitSizeToSkin(int& width, int& height);
+  void DefaultFontChanged() override;
+  void FitSizeToSkin(int& width, int& height) override;
 
   SkinResizeMode ResizeMode() const { return m_element.mode; }
   const SkinElement& Element() const { return m_element; }
@@ -259,20 +286,12 @@ class TskGraphicSkinCustomControl : public TskGraphicSkinControl {
   TPersistent* PropertyObject(std::string_view name) override;
 
  protected:
-  SkinElement m_element;
-
- private:
-  std::unique_ptr<TFont> m_defaultFont;
-  int m_defaultWidth = 0;
-  int m_defaultHeight = 0;
-  bool m_useSkinFont = true;
+  SkinCustomCore m_custom{*this, *this, m_link};
+  SkinElement& m_element = m_custom.element;
 };
 
-// Reads a SkinData link of a form resource: a component that carries a skin data object.
-void ReadSkinDataLink(const TStreamValue& value, TReader& reader,
-                      std::function<void(TComponent*)> assign);
-// The skin data a provider component carries (nullptr for none).
-TskSkinData* ProviderSkinData(TComponent* provider);
+// Reads a SkinData link of a form resource: a TskSkinData component of the form.
+void ReadSkinDataLink(const TStreamValue& value, TReader& reader, std::function<void(TskSkinData*)> assign);
 
 // Registers every skinned control class with the toolkit's class registry, so form
 // resources can name them. Safe to call more than once.

@@ -1,13 +1,21 @@
-// Registers the skinned control classes with the toolkit's class registry.
+// Registers the skin classes (skin holders, frame, menus, controls) with the toolkit's class registry.
 #include "skin/controls/skSkinButtons.h"
 #include "skin/controls/skSkinCtrls.h"
 #include "skin/controls/skSkinLabel.h"
 #include "skin/controls/skSkinPanel.h"
 #include "skin/controls/skSkinSplitter.h"
+#include "skin/data/skSkinData.h"
+#include "skin/form/skSkinForm.h"
+#include "skin/form/skSkinMenus.h"
 #include "toolkit/Reader.h"
 
 void RegisterSkinControlClasses() {
   static const bool registered = [] {
+    RegisterComponentClass<TskCompressedStoredSkin>("TskCompressedStoredSkin");
+    RegisterComponentClass<TskSkinData>("TskSkinData");
+    RegisterComponentClass<TskResourceStrData>("TskResourceStrData");
+    RegisterComponentClass<TskSkinForm>("TskSkinForm");
+    RegisterComponentClass<TskSkinPopupMenu>("TskSkinPopupMenu");
     RegisterComponentClass<TskSkinPanel>("TskSkinPanel");
     RegisterComponentClass<TskSkinToolBar>("TskSkinToolBar");
     RegisterComponentClass<TskSkinSplitter>("TskSkinSplitter");

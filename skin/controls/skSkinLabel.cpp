@@ -22,18 +22,9 @@ void TskSkinStdLabel::SetSkinData(TskSkinData* data) {
   if (data) ApplySkin();
 }
 
-void TskSkinStdLabel::SetSkinDataProvider(TComponent* provider) {
-  if (m_provider && m_provider != provider) RemoveFreeNotification(m_provider);
-  m_provider = provider;
-  if (provider) FreeNotification(provider);
-  SetSkinData(ProviderSkinData(provider));
-}
-
 void TskSkinStdLabel::Notification(TComponent* component, TOperation operation) {
   TLabel::Notification(component, operation);
-  if (operation != TOperation::opRemove || component != m_provider) return;
-  m_provider = nullptr;
-  m_link.SetData(nullptr);
+  if (operation != TOperation::opRemove || !m_link.Removed(component)) return;
   BeginSkinChange();
   if (!HasState(csDestroying)) ApplySkin();
 }
@@ -148,7 +139,7 @@ void TskSkinStdLabel::Paint() {
 
 bool TskSkinStdLabel::ReadProperty(std::string_view name, const TStreamValue& v, TReader& reader) {
   if (SameText(name, "SkinData"))
-    ReadSkinDataLink(v, reader, [this](TComponent* c) { SetSkinDataProvider(c); });
+    ReadSkinDataLink(v, reader, [this](TskSkinData* d) { SetSkinData(d); });
   else if (SameText(name, "SkinDataName")) SetSkinDataName(v.AsString());
   else if (SameText(name, "UseSkinFont")) SetUseSkinFont(v.AsBool());
   else if (SameText(name, "AutoSize")) SetAutoSize(v.AsBool());

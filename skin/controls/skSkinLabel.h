@@ -9,14 +9,13 @@
 #include "skin/controls/skSkinCtrls.h"
 #include "toolkit/StdCtrls.h"
 
-class TskSkinStdLabel : public TLabel, public TskSkinnedControl {
+class TskSkinStdLabel : public TLabel, public TskSkinChangeable {
  public:
   explicit TskSkinStdLabel(TComponent* owner);
   ~TskSkinStdLabel() override;
 
   TskSkinData* SkinData() const override { return m_link.Data(); }
   void SetSkinData(TskSkinData* data);
-  void SetSkinDataProvider(TComponent* provider);
   const std::string& SkinDataName() const { return m_link.Name(); }
   void SetSkinDataName(std::string_view name) { m_link.SetName(name); }
   TFont& DefaultFont() { return *m_defaultFont; }
@@ -46,8 +45,7 @@ class TskSkinStdLabel : public TLabel, public TskSkinnedControl {
  private:
   void AdjustSkinBounds();
 
-  SkinRecordLink m_link;
-  TComponent* m_provider = nullptr;
+  SkinRecordLink m_link{*this};
   std::unique_ptr<TFont> m_defaultFont;
   bool m_useSkinFont = true;
   bool m_hasFields = false;

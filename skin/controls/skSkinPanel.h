@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "skin/controls/skSkinButtons.h"
 #include "skin/controls/skSkinCtrls.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/ImgList.h"
@@ -113,7 +114,7 @@ class TskSkinPanel : public TskSkinCustomControl {
 
 class TskSkinSpeedButton;
 
-class TskSkinToolBar : public TskSkinPanel {
+class TskSkinToolBar : public TskSkinPanel, public TskToolImageSource {
  public:
   explicit TskSkinToolBar(TComponent* owner);
   ~TskSkinToolBar() override;
@@ -140,11 +141,11 @@ class TskSkinToolBar : public TskSkinPanel {
   void SetShowCaptions(bool on);
   bool Flat() const { return m_flat; }
   void SetFlat(bool on);
-  TImageList* Images() const { return m_images; }
+  TImageList* Images() const override { return m_images; }
   void SetImages(TImageList* images);
-  TImageList* HotImages() const { return m_hotImages; }
+  TImageList* HotImages() const override { return m_hotImages; }
   void SetHotImages(TImageList* images);
-  TImageList* DisabledImages() const { return m_disabledImages; }
+  TImageList* DisabledImages() const override { return m_disabledImages; }
   void SetDisabledImages(TImageList* images);
 
   // Also sets it on every child speed button.

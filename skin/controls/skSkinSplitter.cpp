@@ -15,18 +15,9 @@ void TskSkinSplitter::SetSkinData(TskSkinData* data) {
   ApplySkin();
 }
 
-void TskSkinSplitter::SetSkinDataProvider(TComponent* provider) {
-  if (m_provider && m_provider != provider) RemoveFreeNotification(m_provider);
-  m_provider = provider;
-  if (provider) FreeNotification(provider);
-  SetSkinData(ProviderSkinData(provider));
-}
-
 void TskSkinSplitter::Notification(TComponent* component, TOperation operation) {
   TSplitter::Notification(component, operation);
-  if (operation != TOperation::opRemove || component != m_provider) return;
-  m_provider = nullptr;
-  m_link.SetData(nullptr);
+  if (operation != TOperation::opRemove || !m_link.Removed(component)) return;
   BeginSkinChange();
   if (!HasState(csDestroying)) ApplySkin();
 }
@@ -88,7 +79,7 @@ void TskSkinSplitter::Paint() {
 
 bool TskSkinSplitter::ReadProperty(std::string_view name, const TStreamValue& v, TReader& reader) {
   if (SameText(name, "SkinData"))
-    ReadSkinDataLink(v, reader, [this](TComponent* c) { SetSkinDataProvider(c); });
+    ReadSkinDataLink(v, reader, [this](TskSkinData* d) { SetSkinData(d); });
   else if (SameText(name, "SkinDataName")) SetSkinDataName(v.AsString());
   else if (SameText(name, "DefaultSize")) SetDefaultSize(v.AsInt());
   else return TSplitter::ReadProperty(name, v, reader);

@@ -7,7 +7,7 @@
 #include "skin/controls/skSkinCtrls.h"
 #include "toolkit/ExtCtrls.h"
 
-class TskSkinSplitter : public TSplitter, public TskSkinnedControl {
+class TskSkinSplitter : public TSplitter, public TskSkinChangeable {
  public:
   explicit TskSkinSplitter(TComponent* owner);
   ~TskSkinSplitter() override;
@@ -15,7 +15,6 @@ class TskSkinSplitter : public TSplitter, public TskSkinnedControl {
   TskSkinData* SkinData() const override { return m_link.Data(); }
   // Stores and applies the skin, also when set to none.
   void SetSkinData(TskSkinData* data);
-  void SetSkinDataProvider(TComponent* provider);
   const std::string& SkinDataName() const { return m_link.Name(); }
   void SetSkinDataName(std::string_view name) { m_link.SetName(name); }
   // Thickness and minimum size without a skin record.
@@ -36,8 +35,7 @@ class TskSkinSplitter : public TSplitter, public TskSkinnedControl {
  private:
   bool AlongWidth() const { return Align() == TAlign::alTop || Align() == TAlign::alBottom; }
 
-  SkinRecordLink m_link;
-  TComponent* m_provider = nullptr;
+  SkinRecordLink m_link{*this};
   int m_defaultSize = 10;
   Rect m_skinRect;
   NinePartGeometry m_parts;

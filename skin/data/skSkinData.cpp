@@ -6,14 +6,13 @@
 #include <array>
 #include <utility>
 
+#include "platform/win/WinApi.h"
 #include "skin/data/skIniReader.h"
+#include "toolkit/Controls.h"
+#include "toolkit/Forms.h"
+#include "toolkit/Reader.h"
 
 namespace {
-
-SkinFormList& FormList() {
-  static SkinFormList forms;
-  return forms;
-}
 
 bool SameTextAscii(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -64,7 +63,40 @@ void BuildList(const SkinIni& ini, std::string_view section, Create create,
 
 }  // namespace
 
-void SetSkinFormList(SkinFormList forms) { FormList() = std::move(forms); }
+// ---- the skin-change walk
+
+namespace {
+
+template <class Step>
+void ForEachChangeable(TWinControl* root, const TskSkinData* data, Step step) {
+  std::vector<TControl*> children;
+  for (int i = 0; i < root->ControlCount(); ++i) children.push_back(root->Controls(i));
+  for (TControl* c : children) {
+    if (auto* s = dynamic_cast<TskSkinChangeable*>(c); s && (!data || s->SkinData() == data)) step(*s);
+    if (auto* w = dynamic_cast<TWinControl*>(c)) ForEachChangeable(w, data, step);
+  }
+}
+
+template <class Step>
+void WalkForm(TWinControl* root, const TskSkinData* data, Step step) {
+  if (!root) return;
+  ForEachChangeable(root, data, step);
+  std::vector<TComponent*> others;
+  for (int i = 0; i < root->ComponentCount(); ++i)
+    if (!dynamic_cast<TControl*>(root->Components(i))) others.push_back(root->Components(i));
+  for (TComponent* c : others)
+    if (auto* s = dynamic_cast<TskSkinChangeable*>(c); s && (!data || s->SkinData() == data)) step(*s);
+}
+
+}  // namespace
+
+void BeginSkinChangeIn(TWinControl* root, const TskSkinData* data) {
+  WalkForm(root, data, [](TskSkinChangeable& s) { s.BeginSkinChange(); });
+}
+
+void ApplySkinIn(TWinControl* root, const TskSkinData* data) {
+  WalkForm(root, data, [](TskSkinChangeable& s) { s.ApplySkin(); });
+}
 
 // ---- interface texts
 
@@ -220,9 +252,17 @@ std::string SkinInterfaceText(const TskSkinData* data, std::string_view name) {
   return std::string(SkinBuiltInText(name));
 }
 
-TskResourceStrData::TskResourceStrData() : m_resStrings(DefaultSkinResStrings()) {}
+TskResourceStrData::TskResourceStrData(TComponent* owner)
+    : TComponent(owner), m_resStrings(DefaultSkinResStrings()) {}
 
 TskResourceStrData::~TskResourceStrData() = default;
+
+bool TskResourceStrData::ReadProperty(std::string_view name, const TStreamValue& v, TReader& reader) {
+  if (SameText(name, "ResStrings.Strings") || SameText(name, "ResStrings")) SetResStrings(v.AsStringList());
+  else if (SameText(name, "CharSet")) SetCharSet(v.AsInt());
+  else return TComponent::ReadProperty(name, v, reader);
+  return true;
+}
 
 std::string TskResourceStrData::FindString(std::string_view name) const {
   for (const std::string& entry : m_resStrings) {
@@ -235,54 +275,45 @@ std::string TskResourceStrData::FindString(std::string_view name) const {
 
 // ---- skin data object
 
-TskSkinData::TskSkinData(SkinMessageReceiver* ownerForm)
-    : m_ownerForm(ownerForm),
+TskSkinData::TskSkinData(TComponent* owner)
+    : TComponent(owner),
       m_popupWindow(std::make_unique<TskDataSkinPopupWindow>()),
       m_hintWindow(std::make_unique<TskDataSkinHintWindow>()) {}
 
 TskSkinData::~TskSkinData() {
-  Unlink(m_storedSkin);
-  Unlink(m_resourceStrData);
+  BeforeDestruction();
   m_skinEmpty = true;
 }
 
-void TskSkinData::Link(TskSkinLinkable* component) {
-  if (component) component->m_referrers.push_back(this);
-}
-
-void TskSkinData::Unlink(TskSkinLinkable* component) {
-  if (!component) return;
-  auto& list = component->m_referrers;
-  // One entry per link; the same component may be linked twice (skin and strings differ
-  // in type, so this is only a repeated link of one).
-  const auto it = std::find(list.begin(), list.end(), this);
-  if (it != list.end()) list.erase(it);
-}
-
 void TskSkinData::SetCompressedStoredSkin(TskCompressedStoredSkin* skin) {
-  Unlink(m_storedSkin);
+  if (m_storedSkin && m_storedSkin != skin) RemoveFreeNotification(m_storedSkin);
   m_storedSkin = skin;
-  Link(m_storedSkin);
-  if (m_storedSkin) LoadStoredSkin(*m_storedSkin);
+  if (!skin) return;
+  FreeNotification(skin);
+  if (!HasState(csDesigning)) LoadStoredSkin(*skin);
 }
 
 void TskSkinData::SetResourceStrData(TskResourceStrData* strings) {
-  Unlink(m_resourceStrData);
+  if (m_resourceStrData && m_resourceStrData != strings) RemoveFreeNotification(m_resourceStrData);
   m_resourceStrData = strings;
-  Link(m_resourceStrData);
-  BroadcastSkinMessage(SKINMSG_STRINGSCHANGED);
+  if (strings) FreeNotification(strings);
+  if (!HasState(csDesigning)) BroadcastSkinMessage(SKINMSG_STRINGSCHANGED);
 }
 
-void TskSkinData::RemovalNotice(const TskSkinLinkable* component) {
-  if (!component) return;
-  if (component == m_storedSkin) {
-    Unlink(m_storedSkin);
-    m_storedSkin = nullptr;
-  }
-  if (component == m_resourceStrData) {
-    Unlink(m_resourceStrData);
-    m_resourceStrData = nullptr;
-  }
+void TskSkinData::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation != TOperation::opRemove) return;
+  if (component == m_storedSkin) m_storedSkin = nullptr;
+  if (component == m_resourceStrData) m_resourceStrData = nullptr;
+}
+
+bool TskSkinData::ReadProperty(std::string_view name, const TStreamValue& v, TReader& reader) {
+  if (SameText(name, "CompressedStoredSkin"))
+    reader.ReadLink<TskCompressedStoredSkin>(v, [this](TskCompressedStoredSkin* s) { SetCompressedStoredSkin(s); });
+  else if (SameText(name, "ResourceStrData"))
+    reader.ReadLink<TskResourceStrData>(v, [this](TskResourceStrData* s) { SetResourceStrData(s); });
+  else return TComponent::ReadProperty(name, v, reader);
+  return true;
 }
 
 void TskSkinData::LoadStoredSkin(const TskCompressedStoredSkin& skin) {
@@ -301,6 +332,7 @@ void TskSkinData::LoadStoredSkin(const TskCompressedStoredSkin& skin) {
     throw;
   }
   m_skinEmpty = false;
+  ++m_generation;
   BroadcastSkinMessage(SKINMSG_CHANGED);
   BroadcastSkinMessage(SKINMSG_AFTERCHANGE);
 }
@@ -350,6 +382,7 @@ int TskSkinData::FindObjectIndex(std::string_view name) const { return FindByNam
 int TskSkinData::FindControlIndex(std::string_view name) const { return FindByName(m_controls, name); }
 
 void TskSkinData::FreeRecords() {
+  ++m_generation;
   m_objects.clear();
   m_controls.clear();
   m_activePictures.clear();
@@ -371,9 +404,21 @@ void TskSkinData::ClearSkin() {
 }
 
 void TskSkinData::BroadcastSkinMessage(unsigned message) {
-  SkinMessageReceiver* owner = m_ownerForm;
-  if (owner) owner->SendSkinMessage(message, this, SkinMessageParam);
-  if (!FormList()) return;
-  for (SkinMessageReceiver* form : FormList()())
-    if (form && form != owner) form->SendSkinMessage(message, this, SkinMessageParam);
+  auto* owner = dynamic_cast<TCustomForm*>(Owner());
+  if (owner && owner->HasState(csDestroying)) owner = nullptr;
+  const auto send = [&](TCustomForm* form) {
+    ::SendMessage(form->Handle(), message, reinterpret_cast<WPARAM>(this), SkinMessageParam);
+  };
+  if (owner) send(owner);
+  if (!Application) return;
+  // A receiver may close forms while it handles the message: only forms still listed and
+  // whole are sent to.
+  std::vector<TCustomForm*> forms;
+  for (int i = 0; i < Application->FormCount(); ++i) forms.push_back(Application->Forms(i));
+  for (TCustomForm* form : forms) {
+    if (form == owner) continue;
+    bool listed = false;
+    for (int i = 0; i < Application->FormCount() && !listed; ++i) listed = Application->Forms(i) == form;
+    if (listed && !form->HasState(csDestroying)) send(form);
+  }
 }

@@ -2,7 +2,6 @@
 // name), its skin messages, and the interface texts object.
 #pragma once
 
-#include <functional>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -13,8 +12,11 @@
 #include "platform/gfx/Bitmap.h"
 #include "skin/data/skSkinPackage.h"
 #include "skin/data/skSkinRecords.h"
+#include "toolkit/Classes.h"
 
 class SkinIni;
+class TControl;
+class TWinControl;
 class TskSkinData;
 
 // Skin messages: first parameter the sending skin data object, second SkinMessageParam.
@@ -24,24 +26,10 @@ inline constexpr unsigned SKINMSG_AFTERCHANGE = 0x400 + 203;
 inline constexpr unsigned SKINMSG_STRINGSCHANGED = 0x400 + 250;
 inline constexpr int SkinMessageParam = 1000;
 
-// A form's window as the broadcast sees it. The send is synchronous: the form has handled
-// the message when it returns (creating its window first if it has none yet).
-class SkinMessageReceiver {
+class TskResourceStrData : public TComponent {
  public:
-  virtual ~SkinMessageReceiver() = default;
-  virtual void SendSkinMessage(unsigned message, const TskSkinData* sender, int param) = 0;
-};
-
-// The application's forms in form order. This is the one seam to the toolkit: its
-// application object installs a function that lists its forms; until then only the
-// owner form hears the broadcast.
-using SkinFormList = std::function<std::vector<SkinMessageReceiver*>()>;
-void SetSkinFormList(SkinFormList forms);
-
-class TskResourceStrData : public TskSkinLinkable {
- public:
-  TskResourceStrData();  // the default entries, CharSet 1
-  ~TskResourceStrData();
+  explicit TskResourceStrData(TComponent* owner = nullptr);  // the default entries, CharSet 1
+  ~TskResourceStrData() override;
 
   const std::vector<std::string>& ResStrings() const { return m_resStrings; }
   void SetResStrings(std::vector<std::string> entries) { m_resStrings = std::move(entries); }
@@ -52,10 +40,32 @@ class TskResourceStrData : public TskSkinLinkable {
   // ASCII letter case; empty when there is none.
   std::string FindString(std::string_view name) const;
 
+  bool ReadProperty(std::string_view name, const TStreamValue& value, TReader& reader) override;
+
  private:
   std::vector<std::string> m_resStrings;
   int m_charSet = 1;
 };
+
+// What draws from a skin (skinned controls, menus, a hint): the frame of a form tells each
+// one bound to the skin data that changes, before the load and after it.
+class TskSkinChangeable {
+ public:
+  virtual TskSkinData* SkinData() const = 0;
+  // Before the skin data reloads: forget the record and every pointer into the skin.
+  virtual void BeginSkinChange() = 0;
+  // After it reloaded: read the record again, take the size it allows and repaint.
+  virtual void ApplySkin() = 0;
+
+ protected:
+  ~TskSkinChangeable() = default;
+};
+
+// The skin-change protocol over a form: its controls depth first, parents before their
+// children, then its other components; only those bound to `data` take part, or all when
+// `data` is null.
+void BeginSkinChangeIn(TWinControl* root, const TskSkinData* data);
+void ApplySkinIn(TWinControl* root, const TskSkinData* data);
 
 // The 115 default entries, "NAME=text", in their order.
 const std::vector<std::string>& DefaultSkinResStrings();
@@ -65,25 +75,22 @@ std::string_view SkinBuiltInText(std::string_view name);
 // the skin data object has one, else the built-in text.
 std::string SkinInterfaceText(const TskSkinData* data, std::string_view name);
 
-class TskSkinData {
+// The skin holder of a form: owned by it, linked by name from the form's resource. Every
+// reference to it (frame, controls, menus) asks for its removal notice.
+class TskSkinData : public TComponent {
  public:
-  // `ownerForm` is the form that owns this object, when its owner is a form.
-  explicit TskSkinData(SkinMessageReceiver* ownerForm = nullptr);
-  ~TskSkinData();
-  TskSkinData(const TskSkinData&) = delete;
-  TskSkinData& operator=(const TskSkinData&) = delete;
-
-  SkinMessageReceiver* OwnerForm() const { return m_ownerForm; }
-  void SetOwnerForm(SkinMessageReceiver* form) { m_ownerForm = form; }
+  explicit TskSkinData(TComponent* owner = nullptr);
+  ~TskSkinData() override;
 
   TskCompressedStoredSkin* CompressedStoredSkin() const { return m_storedSkin; }
-  // Links the package and loads it at once; errors of the load reach the caller.
+  // Links the package and loads it at once; errors of the load reach the caller. While a
+  // form resource is read this runs when links are set, after the stored bytes are in.
   void SetCompressedStoredSkin(TskCompressedStoredSkin* skin);
   TskResourceStrData* ResourceStrData() const { return m_resourceStrData; }
   // Links the texts and tells every form (also when unlinking).
   void SetResourceStrData(TskResourceStrData* strings);
-  // A linked component is being destroyed: forget it, keep everything else.
-  void RemovalNotice(const TskSkinLinkable* component);
+
+  bool ReadProperty(std::string_view name, const TStreamValue& value, TReader& reader) override;
 
   // Empties, unpacks and reads the package, announcing the change before and after. A
   // stored skin without bytes changes nothing; a version of 4 or more leaves this empty.
@@ -99,6 +106,8 @@ class TskSkinData {
   void ClearSkin();
   void BroadcastSkinMessage(unsigned message);
 
+  // Counts loads and clears, so a user can tell that its cached record positions are stale.
+  unsigned Generation() const { return m_generation; }
   bool SkinEmpty() const { return m_skinEmpty; }
   const Bitmap& Picture() const { return m_picture; }
   const Bitmap& InactivePicture() const { return m_inactivePicture; }
@@ -121,16 +130,17 @@ class TskSkinData {
   const std::vector<std::unique_ptr<TskDataSkinObject>>& ObjectList() const { return m_objects; }
   const std::vector<std::unique_ptr<TskDataSkinControl>>& ControlList() const { return m_controls; }
 
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
  private:
-  void Unlink(TskSkinLinkable* component);
-  void Link(TskSkinLinkable* component);
   void ReadPackage(std::span<const std::uint8_t> plain);
 
-  SkinMessageReceiver* m_ownerForm;
   TskCompressedStoredSkin* m_storedSkin = nullptr;
   TskResourceStrData* m_resourceStrData = nullptr;
 
   bool m_skinEmpty = true;
+  unsigned m_generation = 0;
   Bitmap m_picture, m_inactivePicture, m_mask;
   std::string m_pictureName, m_inactivePictureName, m_maskName;
   std::vector<Bitmap> m_activePictures;

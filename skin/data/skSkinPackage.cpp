@@ -14,6 +14,7 @@
 #include "skin/data/skIniReader.h"
 #include "skin/data/skSkinData.h"
 #include "skin/data/skSkinErrors.h"
+#include "toolkit/Streaming.h"
 
 namespace {
 
@@ -158,13 +159,19 @@ bool HasRequiredSkinSections(const SkinIni& ini) {
 
 // ---- stored skin component
 
-TskSkinLinkable::~TskSkinLinkable() {
-  // Each notice unlinks its receiver, which edits the list; work on a copy.
-  const std::vector<TskSkinData*> referrers = m_referrers;
-  for (TskSkinData* data : referrers) data->RemovalNotice(this);
-}
+TskCompressedStoredSkin::TskCompressedStoredSkin(TComponent* owner) : TComponent(owner) {}
 
 TskCompressedStoredSkin::~TskCompressedStoredSkin() = default;
+
+bool TskCompressedStoredSkin::ReadProperty(std::string_view name, const TStreamValue& v,
+                                           TReader& reader) {
+  if (SameText(name, "CompressedData")) SetCompressedData(v.AsBinary());
+  else if (SameText(name, "Description")) SetDescription(v.AsString());
+  else if (SameText(name, "FileName")) SetFileName(v.AsString());
+  else if (SameText(name, "CompressedFileName")) SetCompressedFileName(v.AsString());
+  else return TComponent::ReadProperty(name, v, reader);
+  return true;
+}
 
 void TskCompressedStoredSkin::DecompressTo(std::vector<std::uint8_t>& target) const {
   InflateSkinStream(m_compressed, target);

@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "platform/gfx/Bitmap.h"
-
-class TskSkinData;
+#include "toolkit/Classes.h"
 
 inline constexpr std::int32_t SkinPackageVersion = 3;
 
@@ -60,25 +59,11 @@ class SkinPackageWriter {
 // with its size field set to the file's length so that the package stays readable.
 std::vector<std::uint8_t> LoadBitmapImageFile(const std::string& path);
 
-// Base of the components a skin data object links to: it hears of their destruction.
-class TskSkinLinkable {
+// The component a form stores its packed skin in ("CompressedData" in its resource).
+class TskCompressedStoredSkin : public TComponent {
  public:
-  TskSkinLinkable() = default;
-  TskSkinLinkable(const TskSkinLinkable&) = delete;
-  TskSkinLinkable& operator=(const TskSkinLinkable&) = delete;
-
- protected:
-  ~TskSkinLinkable();
-
- private:
-  friend class TskSkinData;
-  std::vector<TskSkinData*> m_referrers;
-};
-
-class TskCompressedStoredSkin : public TskSkinLinkable {
- public:
-  TskCompressedStoredSkin() = default;
-  ~TskCompressedStoredSkin();
+  explicit TskCompressedStoredSkin(TComponent* owner = nullptr);
+  ~TskCompressedStoredSkin() override;
 
   bool IsEmpty() const { return m_compressed.empty(); }
   // Inflates the whole buffer, appending to `target`.
@@ -102,6 +87,8 @@ class TskCompressedStoredSkin : public TskSkinLinkable {
   void SetFileName(std::string name) { m_fileName = std::move(name); }
   const std::string& CompressedFileName() const { return m_compressedFileName; }
   void SetCompressedFileName(std::string name) { m_compressedFileName = std::move(name); }
+
+  bool ReadProperty(std::string_view name, const TStreamValue& value, TReader& reader) override;
 
  private:
   std::vector<std::uint8_t> m_compressed;

@@ -7,48 +7,7 @@
 #include "platform/std/StdPopupMenu.h"
 #include "platform/win/WinApi.h"
 #include "toolkit/Menus.h"
-
-namespace {
-
-// A form's window as a skin broadcast reaches it.
-class FormReceiver : public SkinMessageReceiver {
- public:
-  explicit FormReceiver(TCustomForm* form) : m_form(form) {}
-  void SendSkinMessage(unsigned message, const TskSkinData* sender, int param) override {
-    HWND h = m_form->Handle();
-    ::SendMessage(h, message, reinterpret_cast<WPARAM>(sender), param);
-  }
-
- private:
-  TCustomForm* m_form;
-};
-
-std::map<TCustomForm*, std::unique_ptr<FormReceiver>>& Receivers() {
-  static std::map<TCustomForm*, std::unique_ptr<FormReceiver>> receivers;
-  return receivers;
-}
-
-bool g_broadcastInstalled = false;
-
-}  // namespace
-
-SkinMessageReceiver* SkinFormReceiverFor(TCustomForm* form) {
-  if (!form) return nullptr;
-  auto& r = Receivers()[form];
-  if (!r) r = std::make_unique<FormReceiver>(form);
-  return r.get();
-}
-
-void InstallSkinFormBroadcast() {
-  if (g_broadcastInstalled) return;
-  g_broadcastInstalled = true;
-  SetSkinFormList([] {
-    std::vector<SkinMessageReceiver*> out;
-    if (!Application) return out;
-    for (int i = 0; i < Application->FormCount(); ++i) out.push_back(SkinFormReceiverFor(Application->Forms(i)));
-    return out;
-  });
-}
+#include "toolkit/Reader.h"
 
 // ---- creation and the window
 
@@ -58,7 +17,6 @@ TskSkinForm::TskSkinForm(TComponent* owner) : TComponent(owner), m_form(dynamic_
   m_defInActiveCaptionFont.spec = m_defCaptionFont.spec;
   m_defInActiveCaptionFont.color = clBtnShadow;
   if (!m_form || HasState(csDesigning)) return;
-  InstallSkinFormBroadcast();
   // The platform must draw no caption of its own: no border icons, no caption bits.
   m_form->SetBorderIcons(0);
   HookWindow();
@@ -67,6 +25,7 @@ TskSkinForm::TskSkinForm(TComponent* owner) : TComponent(owner), m_form(dynamic_
 TskSkinForm::~TskSkinForm() {
   BeforeDestruction();
   FreeObjects();
+  m_retired.clear();
   if (m_hwnd && IsWindow(m_hwnd)) {
     StopTimers();
     if (GetWindowProc(m_hwnd) == m_ownProc) SetWindowLong(m_hwnd, GWL_WNDPROC, m_oldProc);
@@ -95,7 +54,8 @@ void TskSkinForm::HookWindow() {
   SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   m_formWidth = m_form->Width();
   m_formHeight = m_form->Height();
-  if (m_skinData) SkinChanged();
+  // A recreated window has lost its region and layered state: build the frame again.
+  if (m_skinData || !m_objects.empty()) SkinChanged();
 }
 
 void TskSkinForm::Loaded() {
@@ -105,6 +65,43 @@ void TskSkinForm::Loaded() {
 
 void TskSkinForm::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
+  if (operation != TOperation::opRemove || !component || component != m_skinData) return;
+  // The objects point into the skin being destroyed: they go before it does.
+  BeforeSkinChange();
+  m_skinData = nullptr;
+  if (!HasState(csDestroying) && m_hwnd) SkinChanged();
+}
+
+bool TskSkinForm::ReadProperty(std::string_view name, const TStreamValue& v, TReader& reader) {
+  if (SameText(name, "SkinData")) {
+    reader.ReadLink<TskSkinData>(v, [this](TskSkinData* d) { SetSkinData(d); });
+  } else if (SameText(name, "BorderIcons")) {
+    SetBorderIcons(v.AsSet({{"biSystemMenu", biSkinSystemMenu},
+                            {"biMinimize", biSkinMinimize},
+                            {"biMaximize", biSkinMaximize},
+                            {"biRollUp", biSkinRollUp},
+                            {"biMinimizeToTray", biSkinMinimizeToTray}}));
+  } else if (SameText(name, "HideCaptionButtons")) SetHideCaptionButtons(v.AsBool());
+  else if (SameText(name, "ShowIcon")) SetShowIcon(v.AsBool());
+  else if (SameText(name, "ShowObjectHint")) SetShowObjectHint(v.AsBool());
+  else if (SameText(name, "UseDefaultObjectHint")) SetUseDefaultObjectHint(v.AsBool());
+  else if (SameText(name, "AlwaysMinimizeToTray")) SetAlwaysMinimizeToTray(v.AsBool());
+  else if (SameText(name, "Magnetic")) SetMagnetic(v.AsBool());
+  else if (SameText(name, "MagneticSize")) SetMagneticSize(v.AsInt());
+  else if (SameText(name, "MaximizeOnFullScreen")) SetMaximizeOnFullScreen(v.AsBool());
+  else if (SameText(name, "AlphaBlend")) SetAlphaBlend(v.AsBool());
+  else if (SameText(name, "AlphaBlendValue")) SetAlphaBlendValue(v.AsInt());
+  else if (SameText(name, "AlphaBlendAnimation")) SetAlphaBlendAnimation(v.AsBool());
+  else if (SameText(name, "UseFormCursorInNCArea")) SetUseFormCursorInNCArea(v.AsBool());
+  else if (SameText(name, "UseDefaultSysMenu")) SetUseDefaultSysMenu(v.AsBool());
+  else if (SameText(name, "MinWidth")) SetMinWidth(v.AsInt());
+  else if (SameText(name, "MinHeight")) SetMinHeight(v.AsInt());
+  else if (SameText(name, "MaxWidth")) SetMaxWidth(v.AsInt());
+  else if (SameText(name, "MaxHeight")) SetMaxHeight(v.AsInt());
+  else if (SameText(name, "ClientWidth")) SetClientWidth(v.AsInt());
+  else if (SameText(name, "ClientHeight")) SetClientHeight(v.AsInt());
+  else return TComponent::ReadProperty(name, v, reader);
+  return true;
 }
 
 LRESULT TskSkinForm::Default(UINT msg, WPARAM wp, LPARAM lp) {
@@ -112,8 +109,11 @@ LRESULT TskSkinForm::Default(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void TskSkinForm::SetSkinData(TskSkinData* data) {
+  if (data == m_skinData && m_skinSupport == (data && !data->SkinEmpty())) return;
+  if (m_skinData && m_skinData != data) RemoveFreeNotification(m_skinData);
+  BeforeSkinChange();
   m_skinData = data;
-  if (data && !data->OwnerForm()) data->SetOwnerForm(SkinFormReceiverFor(m_form));
+  if (data) FreeNotification(data);
   if (!HasState(csDesigning) && m_hwnd) SkinChanged();
 }
 
@@ -322,8 +322,30 @@ void TskSkinForm::CloseForm() {
 // ---- objects
 
 void TskSkinForm::FreeObjects() {
+  if (m_dispatchDepth > 0 || m_menuDepth > 0) {
+    for (auto& o : m_objects) m_retired.push_back(std::move(o));
+  }
   m_objects.clear();
   m_activeObject = m_oldActiveObject = m_captureObject = -1;
+}
+
+bool TskSkinForm::IsLive(const TskActiveSkinObject* object) const {
+  for (const auto& o : m_objects)
+    if (o.get() == object) return true;
+  return false;
+}
+
+int TskSkinForm::RunMenuLoop(const std::function<int()>& loop) {
+  ++m_menuDepth;
+  ++m_menuRuns;
+  struct Leave {
+    int& depth;
+    ~Leave() { --depth; }
+  } leave{m_menuDepth};
+  m_inMenu = true;
+  const int chosen = loop();
+  m_inMenu = m_menuDepth > 1;
+  return chosen;
 }
 
 void TskSkinForm::MakeObjects() {
@@ -484,12 +506,13 @@ void TskSkinForm::TrackActiveObject(int x, int y, bool track) {
 }
 
 void TskSkinForm::RequestObjectRedraw(TskActiveSkinObject* object) {
+  if (!IsLive(object)) return;
   if (object->Morphing) StartTimer(kMorphTimer);
   else DrawObjectNow(object);
 }
 
 void TskSkinForm::DrawObjectNow(TskActiveSkinObject* object) {
-  if (!FormHasBorder() || !m_hwnd || !IsWindowVisible(m_hwnd)) return;
+  if (!IsLive(object) || !FormHasBorder() || !m_hwnd || !IsWindowVisible(m_hwnd)) return;
   HDC dc = GetWindowDC(m_hwnd);
   if (!dc) return;
   object->Draw(*dc, true);
@@ -579,27 +602,6 @@ void TskSkinForm::AnimationTimer() {
 }
 
 // ---- skin changes
-
-void TskSkinForm::NotifySkinControls(TskSkinData* sender, bool before) {
-  auto notify = [&](TObject* o) {
-    if (auto* s = dynamic_cast<TskSkinChangeable*>(o); s && s->BoundSkinData() == sender) {
-      if (before) s->BeginSkinChange();
-      else s->ApplySkin();
-    }
-  };
-  std::function<void(TWinControl*)> walk = [&](TWinControl* parent) {
-    for (int i = 0; i < parent->ControlCount(); ++i) {
-      TControl* c = parent->Controls(i);
-      notify(c);
-      if (auto* w = dynamic_cast<TWinControl*>(c)) walk(w);
-    }
-  };
-  walk(m_form);
-  for (int i = 0; i < m_form->ComponentCount(); ++i) {
-    TComponent* c = m_form->Components(i);
-    if (!dynamic_cast<TControl*>(c)) notify(c);
-  }
-}
 
 void TskSkinForm::BeforeSkinChange() {
   m_skinSupport = false;
@@ -774,9 +776,7 @@ void TskSkinForm::ShowSystemMenu(Point screen) {
     it.text = entries[i].shortcut.empty() ? entries[i].caption : entries[i].caption + "\t" + entries[i].shortcut;
     items.push_back(it);
   }
-  m_inMenu = true;
-  const int chosen = TrackStdPopupMenu(m_hwnd, screen, items);
-  m_inMenu = false;
+  const int chosen = RunMenuLoop([&] { return TrackStdPopupMenu(m_hwnd, screen, items); });
   if (chosen > 0 && chosen <= static_cast<int>(entries.size()))
     RunSysMenuAction(entries[static_cast<std::size_t>(chosen - 1)].action);
 }
@@ -796,11 +796,13 @@ void TskSkinForm::DropDownMenu(TMenuItem* item, const Rect& objectRect) {
     items.push_back(it);
     sources.push_back(child);
   }
-  m_inMenu = true;
-  const int chosen =
-      TrackStdPopupMenu(m_hwnd, {objectRect.left + m_form->Left(), objectRect.bottom + m_form->Top()}, items);
-  m_inMenu = false;
-  if (chosen > 0 && chosen <= static_cast<int>(sources.size())) sources[static_cast<std::size_t>(chosen - 1)]->Click();
+  const Point at{objectRect.left + m_form->Left(), objectRect.bottom + m_form->Top()};
+  // The items may go while the menu is open (their owner destroyed).
+  std::vector<std::shared_ptr<const bool>> alive;
+  for (TMenuItem* source : sources) alive.push_back(source->AliveFlag());
+  const int chosen = RunMenuLoop([&] { return TrackStdPopupMenu(m_hwnd, at, items); });
+  if (chosen > 0 && chosen <= static_cast<int>(sources.size()) && *alive[static_cast<std::size_t>(chosen - 1)])
+    sources[static_cast<std::size_t>(chosen - 1)]->Click();
 }
 
 // ---- alpha

@@ -1,7 +1,6 @@
 // TskSkinForm: the frame component that takes over a form's window procedure and draws the
 // whole non-client area from a skin, with hit testing, window states, roll-up, snapping,
-// size limits, alpha fading and the frame objects; and the seam by which forms and
-// skinned controls hear of skin changes.
+// size limits, alpha fading and the frame objects.
 #pragma once
 
 #include <algorithm>
@@ -30,24 +29,6 @@ inline constexpr unsigned SKINMSG_MENUCOMMAND = 0x400 + 205;
 inline constexpr unsigned SKINMSG_MDICHILDSIZE = 0x400 + 206;
 inline constexpr unsigned SKINMSG_MDICHILDMAXIMIZED = 0x400 + 207;
 inline constexpr unsigned SKINMSG_MDICHILDRESTORED = 0x400 + 208;
-
-// Skinned controls and skinned non-visual components implement this so that the frame
-// passes skin changes down to those bound to the skin data object that changed.
-class TskSkinChangeable {
- public:
-  virtual ~TskSkinChangeable() = default;
-  virtual TskSkinData* BoundSkinData() const = 0;
-  // Forget the record before a load; read it again after.
-  virtual void BeginSkinChange() = 0;
-  virtual void ApplySkin() = 0;
-};
-
-// The receiver through which a skin data object's broadcast reaches a form's window (the
-// same object for the same form, so the owner form is not told twice).
-SkinMessageReceiver* SkinFormReceiverFor(TCustomForm* form);
-// Makes every form of the application hear skin broadcasts. Run by the first frame
-// component; harmless to run again.
-void InstallSkinFormBroadcast();
 
 using TskBorderIcons = std::uint32_t;
 inline constexpr TskBorderIcons biSkinSystemMenu = 1;
@@ -79,7 +60,7 @@ using TskObjectMoveEvent = std::function<void(std::string_view idName, int x, in
 using TskObjectPaintEvent = std::function<void(std::string_view idName, DC& canvas, const Rect& objectRect)>;
 using TskActivateObjectEvent = std::function<void(std::string_view idName, bool& objectVisible)>;
 
-class TskSkinForm : public TComponent {
+class TskSkinForm : public TComponent, public TFormWindowListener {
  public:
   // The owner must be a form (nullptr-safe: without one the component stays inert).
   explicit TskSkinForm(TComponent* owner);
@@ -90,11 +71,13 @@ class TskSkinForm : public TComponent {
 
   TCustomForm* Form() const { return m_form; }
   HWND Hooked() const { return m_hwnd; }
-  // Takes over the form's current window if it is not hooked yet (a recreated window is
-  // taken over again here).
+  // Takes over the form's current window if it is not hooked yet. Every window the form
+  // gets is taken over (FormWindowCreated), so the frame outlives a recreated window.
   void HookWindow();
+  void FormWindowCreated() override { HookWindow(); }
 
   TskSkinData* SkinData() const { return m_skinData; }
+  // Links the skin data (asking for its removal notice) and rebuilds the frame from it.
   void SetSkinData(TskSkinData* data);
   // Skin support: a skin data object is set and not empty.
   bool SkinLoaded() const { return m_skinSupport; }
@@ -222,6 +205,8 @@ class TskSkinForm : public TComponent {
   // The form's caption text as the frame shows it.
   std::string CaptionText() const;
 
+  bool ReadProperty(std::string_view name, const TStreamValue& value, TReader& reader) override;
+
  protected:
   void Notification(TComponent* component, TOperation operation) override;
   void Loaded() override;
@@ -233,6 +218,12 @@ class TskSkinForm : public TComponent {
   static constexpr UINT_PTR kAnimationTimer = 0x5F03;
 
   LRESULT FrameWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT FrameMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  // Whether an object is one of the current ones (not retired by a change during a menu).
+  bool IsLive(const TskActiveSkinObject* object) const;
+  // Runs a nested menu loop; objects freed meanwhile stay allocated until the outermost
+  // message returns, since the object that opened the menu is still running.
+  int RunMenuLoop(const std::function<int()>& loop);
   LRESULT Default(UINT msg, WPARAM wp, LPARAM lp);
   void HandleNcMouse(UINT msg, WPARAM wp, LPARAM lp);
   void Press(TMouseButton button, Point p);
@@ -240,7 +231,6 @@ class TskSkinForm : public TComponent {
   void CaptionDblClick();
   void SkinChanged();
   void BeforeSkinChange();
-  void NotifySkinControls(TskSkinData* sender, bool before);
   void MakeObjects();
   void MakeDefaultObjects();
   void FreeObjects();
@@ -298,6 +288,10 @@ class TskSkinForm : public TComponent {
   bool m_trackingOn = false, m_morphOn = false, m_animationOn = false;
 
   std::vector<std::unique_ptr<TskActiveSkinObject>> m_objects;
+  std::vector<std::unique_ptr<TskActiveSkinObject>> m_retired;
+  int m_dispatchDepth = 0;  // frame messages being handled, nested
+  int m_menuDepth = 0;
+  unsigned m_menuRuns = 0;
   int m_activeObject = -1;
   int m_oldActiveObject = -1;
   int m_captureObject = -1;

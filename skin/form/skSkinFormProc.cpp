@@ -14,6 +14,22 @@ bool IsBorderCode(int hit) {
 }  // namespace
 
 LRESULT TskSkinForm::FrameWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  // Objects retired while a message ran (a skin change inside a menu an object opened) are
+  // freed once no message of this frame is running any more.
+  const std::shared_ptr<const bool> alive = AliveFlag();
+  ++m_dispatchDepth;
+  struct Leave {
+    TskSkinForm& frame;
+    const std::shared_ptr<const bool>& alive;
+    ~Leave() {
+      if (!*alive) return;
+      if (--frame.m_dispatchDepth == 0 && frame.m_menuDepth == 0) frame.m_retired.clear();
+    }
+  } leave{*this, alive};
+  return FrameMessage(hwnd, msg, wp, lp);
+}
+
+LRESULT TskSkinForm::FrameMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   // While the form or the component is being torn down the frame stays out of the way.
   if (hwnd != m_hwnd || !m_form || m_form->HasState(csDestroying) || HasState(csDestroying)) {
     const LRESULT r = CallWindowProc(m_oldProc, hwnd, msg, wp, lp);
@@ -188,14 +204,12 @@ LRESULT TskSkinForm::FrameWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (m_skinSupport) RepaintNC();
       return Default(msg, wp, lp);
     case SKINMSG_BEFORECHANGE:
-      if (reinterpret_cast<TskSkinData*>(wp) == m_skinData && m_skinData) {
-        BeforeSkinChange();
-        NotifySkinControls(m_skinData, true);
-      }
+      if (reinterpret_cast<TskSkinData*>(wp) == m_skinData && m_skinData) BeforeSkinChange();
+      if (wp) BeginSkinChangeIn(m_form, reinterpret_cast<TskSkinData*>(wp));
       return Default(msg, wp, lp);
     case SKINMSG_CHANGED:
       if (reinterpret_cast<TskSkinData*>(wp) == m_skinData && m_skinData) SkinChanged();
-      if (wp) NotifySkinControls(reinterpret_cast<TskSkinData*>(wp), false);
+      if (wp && m_hwnd) ApplySkinIn(m_form, reinterpret_cast<TskSkinData*>(wp));
       return Default(msg, wp, lp);
     case SKINMSG_CLOSEMENUS:
       if (ActiveStdPopupMenu()) EndStdPopupMenu();
@@ -284,7 +298,17 @@ void TskSkinForm::Press(TMouseButton button, Point p) {
   TskActiveSkinObject* o = Objects(m_activeObject);
   if (!dynamic_cast<TskSkinCaptionObject*>(o)) SetCapture(m_hwnd);
   m_captureObject = m_activeObject;
+  const unsigned menusBefore = m_menuRuns;
   o->MouseDown(button, p.x, p.y);
+  if (m_menuRuns != menusBefore && m_hwnd) {
+    // The press opened a menu, which has taken and dropped the mouse: no object holds it
+    // any more, and the pointer may be anywhere now.
+    m_captureObject = -1;
+    if (GetCapture() == m_hwnd) ReleaseCapture();
+    Point pt;
+    Rect r;
+    if (GetCursorPos(&pt) && GetWindowRect(m_hwnd, &r)) TrackActiveObject(pt.x - r.left, pt.y - r.top, true);
+  }
 }
 
 void TskSkinForm::Release(TMouseButton button, Point p) {

@@ -81,9 +81,25 @@ void TskSkinMenu::SetDoneControl(TControl* control) {
   if (control) control->FreeNotification(this);
 }
 
+void TskSkinMenu::SetMenusSkinData(TskSkinData* data) {
+  if (m_menusSkinData && m_menusSkinData != data && m_menusSkinData != m_skinData) RemoveFreeNotification(m_menusSkinData);
+  m_menusSkinData = data;
+  if (data) FreeNotification(data);
+}
+
+void TskSkinMenu::BeginSkinChange() {
+  if (m_visible || !m_popups.empty()) Hide();
+}
+
 void TskSkinMenu::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
   if (operation != TOperation::opRemove) return;
+  if (component == m_menusSkinData) m_menusSkinData = nullptr;
+  if (component && component == m_skinData) {
+    // The open levels read the skin being destroyed.
+    if (!HasState(csDestroying) && (m_visible || !m_popups.empty())) Hide();
+    m_skinData = nullptr;
+  }
   if (component == m_form) m_form = nullptr;
   if (component == m_popupControl) m_popupControl = nullptr;
   if (component == m_doneControl) m_doneControl = nullptr;
@@ -108,6 +124,7 @@ void TskSkinMenu::Popup(TControl* popupControl, TskSkinData* data, bool popupUp,
   }
   SetPopupControl(popupControl);
   m_skinData = data;
+  if (data) FreeNotification(data);
   HWND formWindow = m_form && m_form->HandleAllocated() ? m_form->Handle() : nullptr;
   m_workArea = SkinMenuWorkArea(formWindow, anchor.TopLeft());
   m_activeAtOpen = GetActiveWindow();
@@ -263,6 +280,17 @@ void TskSkinMenu::EndMenuMode() {
 TskSkinPopupMenu::TskSkinPopupMenu(TComponent* owner) : TPopupMenu(owner) {}
 
 TskSkinPopupMenu::~TskSkinPopupMenu() = default;
+
+void TskSkinPopupMenu::SetSkinData(TskSkinData* data) {
+  if (m_skinData && m_skinData != data) RemoveFreeNotification(m_skinData);
+  m_skinData = data;
+  if (data) FreeNotification(data);
+}
+
+void TskSkinPopupMenu::Notification(TComponent* component, TOperation operation) {
+  TPopupMenu::Notification(component, operation);
+  if (operation == TOperation::opRemove && component && component == m_skinData) m_skinData = nullptr;
+}
 
 TskSkinMenu* TskSkinPopupMenu::MenuController() {
   // Its form, its owner's form, or its owner's owner's form.

@@ -9,6 +9,7 @@
 #include "platform/gfx/Font.h"
 #include "platform/gfx/Geometry.h"
 #include "platform/win/WindowSystem.h"
+#include "skin/data/skSkinData.h"
 #include "skin/form/skPopupWindow.h"
 #include "toolkit/Menus.h"
 
@@ -21,7 +22,7 @@ inline constexpr unsigned skSkinMsgCloseMenus = 0x400 + 204;
 // Told to the done control after a command of a skinned menu ran.
 inline constexpr unsigned skSkinMsgMenuCommand = 0x400 + 205;
 
-class TskSkinMenu : public TComponent {
+class TskSkinMenu : public TComponent, public TskSkinChangeable {
  public:
   // `form` is the form whose monitor gives the work area and which is told when the menu
   // closes (may be null).
@@ -56,7 +57,7 @@ class TskSkinMenu : public TComponent {
   // The skin a popup menu on the form uses when it has none of its own (the frame sets
   // its MenusSkinData, else its SkinData).
   TskSkinData* MenusSkinData() const { return m_menusSkinData; }
-  void SetMenusSkinData(TskSkinData* data) { m_menusSkinData = data; }
+  void SetMenusSkinData(TskSkinData* data);
 
   // Opens the sub-items of `item` from `startIndex` as the first level, against `anchor`
   // (screen coordinates), after closing any open chain. Enters menu mode; ends it again
@@ -72,7 +73,11 @@ class TskSkinMenu : public TComponent {
   int PopupCount() const { return static_cast<int>(m_popups.size()); }
   TskSkinPopupWindow* Popups(int index) const { return m_popups.at(static_cast<std::size_t>(index)).get(); }
   int IndexOfPopup(const TskSkinPopupWindow* popup) const;
-  TskSkinData* SkinData() const { return m_skinData; }
+  // The skin of the open menu (null when closed).
+  TskSkinData* SkinData() const override { return m_skinData; }
+  // The open levels draw from the skin that changes: they close.
+  void BeginSkinChange() override;
+  void ApplySkin() override {}
   const Rect& WorkArea() const { return m_workArea; }
   bool First() const { return m_first; }
   TControl* PopupControl() const { return m_popupControl; }
@@ -140,7 +145,7 @@ class TskSkinPopupMenu : public TPopupMenu {
   ~TskSkinPopupMenu() override;
 
   TskSkinData* SkinData() const { return m_skinData; }
-  void SetSkinData(TskSkinData* data) { m_skinData = data; }
+  void SetSkinData(TskSkinData* data);
 
   void Popup(int x, int y) override;
   // Opens at a rectangle (a button that drops the menu down, or up with `popupUp`).
@@ -150,6 +155,9 @@ class TskSkinPopupMenu : public TPopupMenu {
 
   // The controller the menu opens through now, or null (the plain popup).
   TskSkinMenu* MenuController();
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   void Show(TControl* control, const Rect& r, bool popupUp);

@@ -1,11 +1,12 @@
-// Test helpers for the skinned controls: the headless host, a form that passes skin
-// changes to its controls as a frame does, the program's stored skin, and a small
-// hand-made skin whose every part has a colour of its own.
+// Test helpers for the skinned controls: the headless host, a form with its frame
+// component and skin data object, the program's stored skin, and a small hand-made skin
+// whose every part has a colour of its own.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "skin/controls/skSkinCtrls.h"
 #include "skin/data/skSkinData.h"
 #include "skin/data/skSkinPackage.h"
+#include "skin/form/skSkinForm.h"
 #include "toolkit/Forms.h"
 
 namespace skinctl {
@@ -131,30 +133,6 @@ inline std::string ProgramSkinPackagePath() {
   return std::string(KAVRI_BINARY_DIR) + "/assets/skin/kavri.skinpkg";
 }
 
-// A form component that carries a skin data object (what the program's windows hold as
-// skSkinData1), for form resources.
-class TestSkinHolder : public TComponent, public TskSkinDataProvider {
- public:
-  explicit TestSkinHolder(TComponent* owner) : TComponent(owner) {}
-  TskSkinData* ProvidedSkinData() override { return data; }
-  TskSkinData* data = nullptr;
-};
-
-// A receiver that does for its form what the frame component does on skin messages.
-class SkinChangeForm : public SkinMessageReceiver {
- public:
-  void SendSkinMessage(unsigned message, const TskSkinData* sender, int) override {
-    log.push_back(message);
-    if (!form) return;
-    if (message == SKINMSG_BEFORECHANGE) BeginSkinChangeControls(form, sender);
-    if (message == SKINMSG_CHANGED) ApplySkinControls(form, sender);
-    if (message == SKINMSG_BEFORECHANGE && onBefore) onBefore();
-  }
-  TForm* form = nullptr;
-  std::vector<unsigned> log;
-  std::function<void()> onBefore;
-};
-
 class SkinCtrlTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -164,12 +142,13 @@ class SkinCtrlTest : public ::testing::Test {
     Application->OnException = [this](TObject*, const std::exception& e) { errors.push_back(e.what()); };
     form_ = new TForm(nullptr);
     form_->SetBounds(50, 50, 400, 300);
-    receiver_.form = form_;
-    data_ = std::make_unique<TskSkinData>(&receiver_);
+    // The form's own frame component passes skin changes down to the controls, as in the
+    // program; it draws no skin of its own here.
+    frame_ = new TskSkinForm(form_);
+    data_ = new TskSkinData(form_);
   }
   void TearDown() override {
     for (int i = Application->FormCount() - 1; i >= 0; --i) delete Application->Forms(i);
-    data_.reset();
     Application->OnException = nullptr;
     WindowSystem::Shutdown();
     EXPECT_TRUE(errors.empty()) << errors.front();
@@ -209,11 +188,26 @@ class SkinCtrlTest : public ::testing::Test {
     return b.Image();
   }
 
+  // Logs the skin messages that reach `form`'s window, then lets the form handle them.
+  void Listen(TCustomForm* form, std::function<void(UINT)> onMessage = nullptr) {
+    HWND h = form->Handle();
+    auto prev = std::make_shared<WNDPROC>();
+    *prev = SetWindowLong(h, GWL_WNDPROC,
+                          WNDPROC(WindowProc::Callable([this, prev, onMessage](HWND w, UINT m, WPARAM wp, LPARAM lp) {
+                            if (m >= SKINMSG_BEFORECHANGE && m <= SKINMSG_AFTERCHANGE) {
+                              heard.push_back(m);
+                              if (onMessage) onMessage(m);
+                            }
+                            return CallWindowProc(*prev, w, m, wp, lp);
+                          })));
+  }
+
   HeadlessHost* host_ = nullptr;
   TForm* form_ = nullptr;
-  SkinChangeForm receiver_;
+  TskSkinForm* frame_ = nullptr;
   TskCompressedStoredSkin stored_;
-  std::unique_ptr<TskSkinData> data_;
+  TskSkinData* data_ = nullptr;  // owned by form_
+  std::vector<UINT> heard;
   std::vector<std::string> errors;
 };
 

@@ -16,7 +16,7 @@ class SkinCtrlButtons : public SkinCtrlTest {
     auto* b = new Button(form_);
     b->SetParent(form_);
     b->SetBounds(left, top, 40, 24);
-    b->SetSkinData(data_.get());
+    b->SetSkinData(data_);
     return b;
   }
   Point Outside() { return ScreenPoint(form_, 390, 290); }

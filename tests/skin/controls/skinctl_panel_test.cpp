@@ -29,7 +29,7 @@ class SkinCtrlPanel : public SkinCtrlTest {
 TEST_F(SkinCtrlPanel, ProgramSkinPanelInsetsAlignedChildrenByItsBorder) {
   LoadProgramSkin();
   TskSkinPanel* panel = MakePanel(form_, 200, 120);
-  panel->SetSkinData(data_.get());
+  panel->SetSkinData(data_);
   auto* child = new TskSkinPanel(form_);
   child->SetParent(panel);
   child->SetAlign(TAlign::alClient);
@@ -51,7 +51,7 @@ TEST_F(SkinCtrlPanel, BorderlessPanelTilesOnlyTheClientPart) {
   LoadHandSkin();
   TskSkinPanel* panel = MakePanel(form_, 30, 25);
   panel->SetBorderStyle(TskSkinBorderStyle::bvNone);
-  panel->SetSkinData(data_.get());
+  panel->SetSkinData(data_);
   const Bitmap img = Render(panel);
   for (Point p : {Point{0, 0}, Point{29, 24}, Point{15, 0}, Point{0, 12}, Point{15, 12}})
     EXPECT_EQ(img.GetPixelColor(p.x, p.y), kCentre) << p.x << "," << p.y;
@@ -68,7 +68,7 @@ TEST_F(SkinCtrlPanel, BackgroundPictureRepeatsOverThePanel) {
   LoadHandSkin();
   TskSkinPanel* panel = MakePanel(form_, 30, 26);
   panel->SetSkinDataName("bgpanel");
-  panel->SetSkinData(data_.get());
+  panel->SetSkinData(data_);
   const Bitmap img = Render(panel);
   // Picture 1 is the 12 x 12 mask: white corner pixels, black elsewhere.
   EXPECT_EQ(img.GetPixelColor(0, 0), RGB(255, 255, 255));
@@ -81,7 +81,7 @@ TEST_F(SkinCtrlPanel, BackgroundPictureRepeatsOverThePanel) {
 TEST_F(SkinCtrlPanel, RollsUpToItsBorderBandsAndBack) {
   LoadHandSkin();
   TskSkinPanel* panel = MakePanel(form_, 100, 200);
-  panel->SetSkinData(data_.get());
+  panel->SetSkinData(data_);
   panel->SetCaptionMode(true);
   auto* child = new TskSkinButton(form_);
   child->SetParent(panel);
@@ -161,7 +161,7 @@ TEST_F(SkinCtrlPanel, DefaultLookBorders) {
 TEST_F(SkinCtrlPanel, SkinnedCaptionIsDrawnInTheRecordColourInsideCaptionRect) {
   LoadHandSkin();
   TskSkinPanel* panel = MakePanel(form_, 100, 40);
-  panel->SetSkinData(data_.get());
+  panel->SetSkinData(data_);
   // The hand skin's caption rect (2,0,10,2) lies across the top band: it grows with width.
   EXPECT_EQ(panel->CaptionRectAtSize(), Rect(2, 0, 98, 2));
   panel->SetCaption("W");
@@ -180,8 +180,8 @@ TEST_F(SkinCtrlPanel, ToolBarPassesSkinDataFlatAndCaptionsToItsButtons) {
   b1->SetParent(bar);
   b1->SetWidthWithCaption(60);
   b1->SetWidthWithoutCaption(25);
-  bar->SetSkinData(data_.get());
-  EXPECT_EQ(b1->SkinData(), data_.get());
+  bar->SetSkinData(data_);
+  EXPECT_EQ(b1->SkinData(), data_);
   bar->SetFlat(true);
   EXPECT_TRUE(b1->Transparent());
   bar->SetAutoShowHideCaptions(true);
@@ -209,7 +209,7 @@ TEST_F(SkinCtrlPanel, SplitterTakesTheStripThicknessAndDrawsIt) {
   splitter->SetTop(150);
   splitter->SetMinSize(10);
   splitter->SetSkinDataName("hsplitter");
-  splitter->SetSkinData(data_.get());
+  splitter->SetSkinData(data_);
   EXPECT_EQ(splitter->Height(), 7);
   EXPECT_EQ(splitter->MinSize(), 7);
   // Without skin data: DefaultSize.
@@ -227,7 +227,7 @@ TEST_F(SkinCtrlPanel, SplitterStripAndDragResizeTheNeighbour) {
   splitter->SetAlign(TAlign::alTop);
   splitter->SetTop(150);
   splitter->SetSkinDataName("hsplitter");
-  splitter->SetSkinData(data_.get());
+  splitter->SetSkinData(data_);
   auto* rest = MakePanel(form_, 400, 100);
   rest->SetAlign(TAlign::alClient);
   ShowForm();
@@ -254,7 +254,7 @@ TEST_F(SkinCtrlPanel, StdLabelTakesItsColourFromTheRecordAndEmbossesWhenDisabled
   label->SetAutoSize(false);
   label->SetBounds(10, 10, 80, 20);
   label->SetCaption("MMMM");
-  label->SetSkinData(data_.get());
+  label->SetSkinData(data_);
   EXPECT_TRUE(label->Transparent());
   TFont f;
   label->MakeTextFont(f);
@@ -299,7 +299,7 @@ TEST_F(SkinCtrlPanel, StdLabelAutoSizeMeasuresInTheSkinFont) {
   big.SetHeight(-30);
   label->SetDefaultFont(big);
   EXPECT_GT(label->Width(), plainWidth);  // no record: DefaultFont
-  label->SetSkinData(data_.get());
+  label->SetSkinData(data_);
   TFont f;
   label->MakeTextFont(f);
   EXPECT_EQ(f.Height(), 13);

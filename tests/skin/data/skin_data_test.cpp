@@ -9,6 +9,10 @@
 #include "skin/data/skSkinData.h"
 #include "skin/data/skSkinDump.h"
 #include "skin/data/skSkinErrors.h"
+#include "platform/win/HeadlessHost.h"
+#include "platform/win/WinApi.h"
+#include "skin/form/skSkinForm.h"
+#include "toolkit/Forms.h"
 
 namespace {
 
@@ -20,34 +24,39 @@ struct Heard {
   bool operator==(const Heard&) const = default;
 };
 
-// A form that records what it hears, and acts (counts) only on its own skin data.
-class FakeForm : public SkinMessageReceiver {
- public:
-  FakeForm(std::string name, std::vector<Heard>& log) : m_name(std::move(name)), m_log(log) {}
-  void SendSkinMessage(unsigned message, const TskSkinData* sender, int param) override {
-    m_log.push_back({m_name, message, sender, param});
-    if (sender == m_skinData && message == SKINMSG_CHANGED) ++m_changesActedOn;
-    if (sender == m_skinData && message == SKINMSG_BEFORECHANGE && sender)
-      m_recordsAtBeforeChange = sender->ControlList().size();
-  }
-  const TskSkinData* m_skinData = nullptr;
-  int m_changesActedOn = 0;
-  std::size_t m_recordsAtBeforeChange = 0;
-
- private:
-  std::string m_name;
-  std::vector<Heard>& m_log;
-};
-
+// Two forms of the application whose windows log the skin messages they hear.
 class SkinDataTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetSkinFormList([this] { return std::vector<SkinMessageReceiver*>{&m_formA, &m_formB}; });
+    WindowSystem::Install(std::make_unique<HeadlessHost>());
+    m_formA = new TForm(nullptr);
+    m_formB = new TForm(nullptr);
+    Listen(m_formA, "A");
+    Listen(m_formB, "B");
     SetPlainPackage(m_skin, PlainPackage(3, SaveBmp(PatternBitmap(30, 20, 40, 1), 8), {}, {}, {},
                                          {"[VERSION]", "skinname=first", "[SKINCONTROLS]", "count=2",
                                           "0=panel:panel", "1=edit:edit", "[edit]", "clientrect=3,3,54,18"}));
   }
-  void TearDown() override { SetSkinFormList(nullptr); }
+  void TearDown() override {
+    for (int i = Application->FormCount() - 1; i >= 0; --i) delete Application->Forms(i);
+    WindowSystem::Shutdown();
+  }
+
+  void Listen(TCustomForm* form, std::string name) {
+    HWND h = form->Handle();
+    auto prev = std::make_shared<WNDPROC>();
+    *prev = SetWindowLong(h, GWL_WNDPROC,
+                          WNDPROC(WindowProc::Callable([this, prev, name](HWND w, UINT m, WPARAM wp, LPARAM lp) {
+                            const bool skin = (m >= SKINMSG_BEFORECHANGE && m <= SKINMSG_AFTERCHANGE) ||
+                                              m == SKINMSG_STRINGSCHANGED;
+                            if (skin) {
+                              auto* sender = reinterpret_cast<const TskSkinData*>(wp);
+                              m_log.push_back({name, m, sender, static_cast<int>(lp)});
+                              if (m == SKINMSG_BEFORECHANGE) m_recordsAtBeforeChange = sender->ControlList().size();
+                            }
+                            return CallWindowProc(*prev, w, m, wp, lp);
+                          })));
+  }
 
   std::vector<unsigned> MessagesTo(const std::string& form) const {
     std::vector<unsigned> out;
@@ -57,30 +66,31 @@ class SkinDataTest : public ::testing::Test {
   }
 
   std::vector<Heard> m_log;
-  FakeForm m_formA{"A", m_log};
-  FakeForm m_formB{"B", m_log};
+  TForm* m_formA = nullptr;
+  TForm* m_formB = nullptr;
+  std::size_t m_recordsAtBeforeChange = 0;
   TskCompressedStoredSkin m_skin;
 };
 
 TEST_F(SkinDataTest, CreatedEmptyWithoutMessages) {
-  TskSkinData data(&m_formA);
-  EXPECT_TRUE(data.SkinEmpty());
-  EXPECT_EQ(data.FindControlIndex("panel"), -1);
-  EXPECT_EQ(data.FindObjectIndex("caption"), -1);
-  EXPECT_EQ(data.FormInfo().BGPictureIndex, -1);
-  EXPECT_EQ(data.FormInfo().MDIBGPictureIndex, -1);
-  EXPECT_EQ(data.PopupWindow().WindowPictureIndex, -1);
+  auto* data = new TskSkinData(m_formA);
+  EXPECT_TRUE(data->SkinEmpty());
+  EXPECT_EQ(data->FindControlIndex("panel"), -1);
+  EXPECT_EQ(data->FindObjectIndex("caption"), -1);
+  EXPECT_EQ(data->FormInfo().BGPictureIndex, -1);
+  EXPECT_EQ(data->FormInfo().MDIBGPictureIndex, -1);
+  EXPECT_EQ(data->PopupWindow().WindowPictureIndex, -1);
   EXPECT_TRUE(m_log.empty());
 }
 
 TEST_F(SkinDataTest, LoadSendsThreeMessagesToEveryFormOwnerFirst) {
-  TskSkinData data(&m_formB);  // owned by the second form of the list
-  data.SetCompressedStoredSkin(&m_skin);
-  ASSERT_FALSE(data.SkinEmpty());
+  auto* data = new TskSkinData(m_formB);  // owned by the second form of the list
+  data->SetCompressedStoredSkin(&m_skin);
+  ASSERT_FALSE(data->SkinEmpty());
   const std::vector<Heard> expected = {
-      {"B", SKINMSG_BEFORECHANGE, &data, 1000}, {"A", SKINMSG_BEFORECHANGE, &data, 1000},
-      {"B", SKINMSG_CHANGED, &data, 1000},      {"A", SKINMSG_CHANGED, &data, 1000},
-      {"B", SKINMSG_AFTERCHANGE, &data, 1000},  {"A", SKINMSG_AFTERCHANGE, &data, 1000},
+      {"B", SKINMSG_BEFORECHANGE, data, 1000}, {"A", SKINMSG_BEFORECHANGE, data, 1000},
+      {"B", SKINMSG_CHANGED, data, 1000},      {"A", SKINMSG_CHANGED, data, 1000},
+      {"B", SKINMSG_AFTERCHANGE, data, 1000},  {"A", SKINMSG_AFTERCHANGE, data, 1000},
   };
   EXPECT_EQ(m_log, expected);
   EXPECT_EQ(SKINMSG_BEFORECHANGE, 1225u);
@@ -89,42 +99,47 @@ TEST_F(SkinDataTest, LoadSendsThreeMessagesToEveryFormOwnerFirst) {
   EXPECT_EQ(SKINMSG_STRINGSCHANGED, 1274u);
 }
 
-TEST_F(SkinDataTest, TwoWindowsHearBothAndActOnlyOnTheirOwn) {
-  TskSkinData dataA(&m_formA), dataB(&m_formB);
-  m_formA.m_skinData = &dataA;
-  m_formB.m_skinData = &dataB;
-  dataA.SetCompressedStoredSkin(&m_skin);
+TEST_F(SkinDataTest, TwoWindowsHearBothAndEachFrameActsOnlyOnItsOwn) {
+  auto* dataA = new TskSkinData(m_formA);
+  auto* dataB = new TskSkinData(m_formB);
+  auto* frameA = new TskSkinForm(m_formA);
+  auto* frameB = new TskSkinForm(m_formB);
+  frameA->SetSkinData(dataA);
+  frameB->SetSkinData(dataB);
+  // The frames gave the forms new windows (without the platform's caption buttons).
+  Listen(m_formA, "A");
+  Listen(m_formB, "B");
+  dataA->SetCompressedStoredSkin(&m_skin);
   EXPECT_EQ(MessagesTo("A"), (std::vector<unsigned>{1225, 1226, 1227}));
   EXPECT_EQ(MessagesTo("B"), (std::vector<unsigned>{1225, 1226, 1227}));
-  EXPECT_EQ(m_formA.m_changesActedOn, 1);
-  EXPECT_EQ(m_formB.m_changesActedOn, 0);
-  dataB.SetCompressedStoredSkin(&m_skin);
-  EXPECT_EQ(m_formB.m_changesActedOn, 1);
-  EXPECT_EQ(m_formA.m_changesActedOn, 1);
+  EXPECT_TRUE(frameA->SkinLoaded());
+  EXPECT_FALSE(frameB->SkinLoaded());
+  dataB->SetCompressedStoredSkin(&m_skin);
+  EXPECT_TRUE(frameB->SkinLoaded());
+  EXPECT_TRUE(frameA->SkinLoaded());
 }
 
 TEST_F(SkinDataTest, LoadingTwiceRepeatsMessagesAndRecords) {
-  TskSkinData data(&m_formA);
-  m_formA.m_skinData = &data;
-  data.LoadStoredSkin(m_skin);
-  data.LoadStoredSkin(m_skin);
+  auto* data = new TskSkinData(m_formA);
+  data->LoadStoredSkin(m_skin);
+  data->LoadStoredSkin(m_skin);
   EXPECT_EQ(MessagesTo("A"), (std::vector<unsigned>{1225, 1226, 1227, 1225, 1226, 1227}));
   // The old records still exist while the second load is announced.
-  EXPECT_EQ(m_formA.m_recordsAtBeforeChange, 2u);
-  ASSERT_EQ(data.ControlList().size(), 2u);
-  EXPECT_EQ(data.FindControlIndex("edit"), 1);
-  EXPECT_EQ(data.SkinName(), "first");
+  EXPECT_EQ(m_recordsAtBeforeChange, 2u);
+  ASSERT_EQ(data->ControlList().size(), 2u);
+  EXPECT_EQ(data->FindControlIndex("edit"), 1);
+  EXPECT_EQ(data->SkinName(), "first");
 }
 
 TEST_F(SkinDataTest, EmptyStoredSkinSendsNothingAndKeepsSkin) {
-  TskSkinData data(&m_formA);
-  data.SetCompressedStoredSkin(&m_skin);
+  auto* data = new TskSkinData(m_formA);
+  data->SetCompressedStoredSkin(&m_skin);
   m_log.clear();
   TskCompressedStoredSkin empty;
-  data.SetCompressedStoredSkin(&empty);
+  data->SetCompressedStoredSkin(&empty);
   EXPECT_TRUE(m_log.empty());
-  EXPECT_FALSE(data.SkinEmpty());
-  EXPECT_EQ(data.FindControlIndex("panel"), 0);
+  EXPECT_FALSE(data->SkinEmpty());
+  EXPECT_EQ(data->FindControlIndex("panel"), 0);
 }
 
 TEST_F(SkinDataTest, FailedLoadsLeaveItEmptyWithoutChangedMessage) {
@@ -142,24 +157,25 @@ TEST_F(SkinDataTest, FailedLoadsLeaveItEmptyWithoutChangedMessage) {
                         {&badRect, "'' is not a valid integer value"},
                         {&newer, nullptr}};
   for (const Case& c : cases) {
-    TskSkinData data(&m_formA);
-    data.SetCompressedStoredSkin(&m_skin);
+    auto* data = new TskSkinData(m_formA);
+    data->SetCompressedStoredSkin(&m_skin);
     m_log.clear();
     if (c.message) {
       try {
-        data.SetCompressedStoredSkin(c.skin);
+        data->SetCompressedStoredSkin(c.skin);
         ADD_FAILURE() << "no error, expected " << c.message;
       } catch (const std::exception& e) {
         EXPECT_STREQ(e.what(), c.message);
       }
     } else {
-      data.SetCompressedStoredSkin(c.skin);  // a newer package is no error
+      data->SetCompressedStoredSkin(c.skin);  // a newer package is no error
     }
-    EXPECT_TRUE(data.SkinEmpty());
-    EXPECT_EQ(data.FindControlIndex("panel"), -1);
-    EXPECT_TRUE(data.Picture().IsEmpty());
+    EXPECT_TRUE(data->SkinEmpty());
+    EXPECT_EQ(data->FindControlIndex("panel"), -1);
+    EXPECT_TRUE(data->Picture().IsEmpty());
     EXPECT_EQ(MessagesTo("A"), std::vector<unsigned>{SKINMSG_BEFORECHANGE});
     EXPECT_EQ(MessagesTo("B"), std::vector<unsigned>{SKINMSG_BEFORECHANGE});
+    delete data;
   }
 }
 
@@ -189,53 +205,51 @@ TEST_F(SkinDataTest, ClearAndFreeRecords) {
 }
 
 TEST_F(SkinDataTest, RemovalNoticesForgetLinksAndKeepTheSkin) {
-  TskSkinData data(&m_formA);
-  {
-    TskCompressedStoredSkin stored;
-    SetPlainPackage(stored, PlainPackage(3, {}, {}, {}, {}, {"[VERSION]", "skinname=gone"}));
-    auto strings = std::make_unique<TskResourceStrData>();
-    data.SetCompressedStoredSkin(&stored);
-    data.SetResourceStrData(strings.get());
-    EXPECT_EQ(data.ResourceStrData(), strings.get());
-    strings.reset();
-    EXPECT_EQ(data.ResourceStrData(), nullptr);
-    EXPECT_EQ(data.CompressedStoredSkin(), &stored);
-  }
-  EXPECT_EQ(data.CompressedStoredSkin(), nullptr);
-  EXPECT_FALSE(data.SkinEmpty());
-  EXPECT_EQ(data.SkinName(), "gone");
+  auto* data = new TskSkinData(m_formA);
+  // The linked components live in another form: the link is cleared either way round.
+  auto* holder = new TForm(nullptr);
+  auto* stored = new TskCompressedStoredSkin(holder);
+  SetPlainPackage(*stored, PlainPackage(3, {}, {}, {}, {}, {"[VERSION]", "skinname=gone"}));
+  auto* strings = new TskResourceStrData(holder);
+  data->SetCompressedStoredSkin(stored);
+  data->SetResourceStrData(strings);
+  EXPECT_EQ(data->ResourceStrData(), strings);
+  delete strings;
+  EXPECT_EQ(data->ResourceStrData(), nullptr);
+  EXPECT_EQ(data->CompressedStoredSkin(), stored);
+  delete holder;
+  EXPECT_EQ(data->CompressedStoredSkin(), nullptr);
+  EXPECT_FALSE(data->SkinEmpty());
+  EXPECT_EQ(data->SkinName(), "gone");
 }
 
 TEST_F(SkinDataTest, SkinDataDestroyedBeforeItsLinksIsForgottenByThem) {
-  auto strings = std::make_unique<TskResourceStrData>();
-  {
-    TskSkinData data;
-    data.SetResourceStrData(strings.get());
-    data.SetCompressedStoredSkin(&m_skin);
-  }
-  strings.reset();  // would reach the destroyed object if it were still listed
-  SUCCEED();
+  auto* strings = new TskResourceStrData(m_formB);
+  auto* data = new TskSkinData(m_formA);
+  data->SetResourceStrData(strings);
+  data->SetCompressedStoredSkin(&m_skin);
+  delete data;
+  delete strings;  // would reach the destroyed object if it were still listed
+  m_log.clear();
+  delete m_formA;  // and so would the form
+  m_formA = nullptr;
+  EXPECT_TRUE(m_log.empty());
 }
 
 TEST_F(SkinDataTest, SettingStringsTellsEveryForm) {
-  TskSkinData data(&m_formA);
+  auto* data = new TskSkinData(m_formA);
   TskResourceStrData strings;
-  data.SetResourceStrData(&strings);
-  data.SetResourceStrData(nullptr);
+  data->SetResourceStrData(&strings);
+  data->SetResourceStrData(nullptr);
   EXPECT_EQ(MessagesTo("A"), (std::vector<unsigned>{1274, 1274}));
   EXPECT_EQ(MessagesTo("B"), (std::vector<unsigned>{1274, 1274}));
 }
 
-TEST(SkinBroadcast, WithoutFormListOnlyTheOwnerHears) {
-  std::vector<Heard> log;
-  FakeForm owner("owner", log);
-  TskSkinData data(&owner);
-  data.BroadcastSkinMessage(SKINMSG_CHANGED);
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(log[0], (Heard{"owner", SKINMSG_CHANGED, &data, 1000}));
+TEST_F(SkinDataTest, AnObjectOwnedByNoFormStillTellsEveryForm) {
   TskSkinData unowned;
   unowned.BroadcastSkinMessage(SKINMSG_CHANGED);
-  EXPECT_EQ(log.size(), 1u);
+  EXPECT_EQ(MessagesTo("A"), std::vector<unsigned>{SKINMSG_CHANGED});
+  EXPECT_EQ(MessagesTo("B"), std::vector<unsigned>{SKINMSG_CHANGED});
 }
 
 TEST(SkinResourceStrings, DefaultsAndLookup) {

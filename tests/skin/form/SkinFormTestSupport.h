@@ -113,7 +113,6 @@ class SkinFormTest : public ::testing::Test {
   void TearDown() override {
     for (int i = Application->FormCount() - 1; i >= 0; --i) delete Application->Forms(i);
     Application->OnException = nullptr;
-    datas.clear();
     WindowSystem::Shutdown();
     EXPECT_TRUE(errors.empty()) << errors.front();
   }
@@ -131,15 +130,13 @@ class SkinFormTest : public ::testing::Test {
     form->SetBounds(bounds.left, bounds.top, bounds.Width(), bounds.Height());
     form->SetCaption("");
     auto* frame = new TskSkinForm(form);
-    auto holder = std::make_unique<Holder>();
-    holder->data = std::make_unique<TskSkinData>(SkinFormReceiverFor(form));
-    frame->SetSkinData(holder->data.get());
+    auto* stored = new TskCompressedStoredSkin(form);
+    auto* data = new TskSkinData(form);
+    frame->SetSkinData(data);
     if (!package.empty()) {
-      holder->stored.SetCompressedData(package);
-      holder->data->SetCompressedStoredSkin(&holder->stored);
+      stored->SetCompressedData(package);
+      data->SetCompressedStoredSkin(stored);
     }
-    TskSkinData* data = holder->data.get();
-    datas.push_back(std::move(holder));
     // Without a skin the frame keeps the plain frame's minimum; set the size asked for now.
     form->SetBounds(bounds.left, bounds.top, bounds.Width(), bounds.Height());
     if (show) form->Show();

@@ -31,18 +31,17 @@ TEST_F(SkinBroadcastTest, EveryFormHearsALoadOnceOwnerFirstInFormOrder) {
   auto* first = new TForm(nullptr);
   auto* second = new TForm(nullptr);
   auto* third = new TForm(nullptr);
-  InstallSkinFormBroadcast();
   Listen(first);
   Listen(second);
   Listen(third);
 
-  TskSkinData data(SkinFormReceiverFor(second));
+  auto* data = new TskSkinData(second);
   TskCompressedStoredSkin stored;
   stored.SetCompressedData(TestSkinPackage());
-  data.SetCompressedStoredSkin(&stored);
-  ASSERT_FALSE(data.SkinEmpty());
+  data->SetCompressedStoredSkin(&stored);
+  ASSERT_FALSE(data->SkinEmpty());
 
-  const WPARAM sender = reinterpret_cast<WPARAM>(&data);
+  const WPARAM sender = reinterpret_cast<WPARAM>(data);
   std::vector<std::pair<TCustomForm*, UINT>> order;
   for (const Heard& h : heard) {
     EXPECT_EQ(h.sender, sender);
@@ -58,15 +57,14 @@ TEST_F(SkinBroadcastTest, EveryFormHearsALoadOnceOwnerFirstInFormOrder) {
 
 TEST_F(SkinBroadcastTest, ADamagedPackageTellsNoFormOfAChange) {
   auto* form = new TForm(nullptr);
-  InstallSkinFormBroadcast();
   Listen(form);
-  TskSkinData data(SkinFormReceiverFor(form));
+  auto* data = new TskSkinData(form);
   TskCompressedStoredSkin stored;
   std::vector<std::uint8_t> damaged = TestSkinPackage();
   damaged.resize(damaged.size() / 2);
   stored.SetCompressedData(damaged);
-  EXPECT_THROW(data.SetCompressedStoredSkin(&stored), std::exception);
-  EXPECT_TRUE(data.SkinEmpty());
+  EXPECT_THROW(data->SetCompressedStoredSkin(&stored), std::exception);
+  EXPECT_TRUE(data->SkinEmpty());
   for (const Heard& h : heard) EXPECT_NE(h.msg, SKINMSG_CHANGED);
 }
 
