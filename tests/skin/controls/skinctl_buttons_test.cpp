@@ -253,6 +253,53 @@ TEST_F(SkinCtrlButtons, DefaultLookStatesAndGlyphPlacement) {
   host_->Pump();
 }
 
+// A strip of four 8 x 8 cells, each of its own colour, on a 25 x 25 speed button without a
+// record: the glyph's centre pixel tells which cell the look draws.
+TEST_F(SkinCtrlButtons, GlyphCellFollowsLookEnabledStateAndCellCount) {
+  const Color cells[] = {RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200), RGB(200, 200, 0)};
+  struct Case {
+    const char* what;
+    int numGlyphs;
+    bool mouseInside, enabled, groupedDown;
+    int cell;
+  };
+  const Case cases[] = {
+      {"normal", 4, false, true, false, 1},
+      {"active, four cells", 4, true, true, false, 4},
+      {"active, three cells", 3, true, true, false, 1},
+      {"disabled, two cells", 2, false, false, false, 2},
+      {"disabled, one cell", 1, false, false, false, 1},
+      {"down and active", 3, true, true, true, 3},
+      {"down and active, four cells", 4, true, true, true, 3},
+      {"down without the mouse", 4, false, true, true, 1},
+      {"down without the mouse, three cells", 3, false, true, true, 1},
+  };
+  ShowForm();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto* b = new TskSkinSpeedButton(form_);
+    b->SetParent(form_);
+    b->SetBounds(10, 10, 25, 25);
+    b->SetNumGlyphs(c.numGlyphs);
+    TBitmap glyph(8 * c.numGlyphs, 8);
+    for (int i = 0; i < c.numGlyphs; ++i) FillRectPixels(glyph.Image(), {8 * i, 0, 8 * i + 8, 8}, cells[i]);
+    for (int i = 0; i < c.numGlyphs; ++i)
+      glyph.Image().SetPixelColor(8 * i, 7, RGB(255, 0, 255));  // each cell's transparent colour
+    b->SetGlyph(glyph);
+    if (c.groupedDown) {
+      b->SetGroupIndex(1);
+      b->SetDown(true);
+    }
+    b->SetEnabled(c.enabled);
+    host_->MoveMouse(c.mouseInside ? Centre(b) : Outside());
+    host_->Pump();
+    ASSERT_EQ(b->MouseInside(), c.mouseInside);
+    // The glyph sits at (8, 8), one pixel further in the down look; (11, 11) is inside both.
+    EXPECT_EQ(Render(b).GetPixelColor(11, 11), cells[c.cell - 1]);
+    delete b;
+  }
+}
+
 TEST(SkinButtonLayout, PlacesGlyphAndText) {
   struct Case {
     TskButtonLayout layout;
