@@ -37,7 +37,6 @@ inline constexpr TskBorderIcons biSkinMaximize = 4;
 inline constexpr TskBorderIcons biSkinRollUp = 8;
 inline constexpr TskBorderIcons biSkinMinimizeToTray = 16;
 
-enum class TskWindowState { Normal = 0, Minimized = 1, Maximized = 2 };
 
 // A caption font of the default frame.
 struct TskCaptionFont {
@@ -53,14 +52,12 @@ struct TskSysMenuEntry {
   std::string shortcut;
 };
 
-using TskObjectEvent = std::function<void(std::string_view idName)>;
-using TskObjectMouseEvent =
-    std::function<void(std::string_view idName, int x, int y, const Rect& objectRect, TMouseButton button)>;
-using TskObjectMoveEvent = std::function<void(std::string_view idName, int x, int y, const Rect& objectRect)>;
-using TskObjectPaintEvent = std::function<void(std::string_view idName, DC& canvas, const Rect& objectRect)>;
 using TskActivateObjectEvent = std::function<void(std::string_view idName, bool& objectVisible)>;
 
-class TskSkinForm : public TComponent, public TFormWindowListener {
+class TskSkinForm : public TComponent,
+                    public TFormWindowListener,
+                    public TskSkinObjectHost,
+                    public TskObjectEvents {
  public:
   // The owner must be a form (nullptr-safe: without one the component stays inert).
   explicit TskSkinForm(TComponent* owner);
@@ -69,7 +66,7 @@ class TskSkinForm : public TComponent, public TFormWindowListener {
   // The first TskSkinForm among a form's components, or nullptr.
   static TskSkinForm* Find(const TCustomForm* form);
 
-  TCustomForm* Form() const { return m_form; }
+  TCustomForm* Form() const override { return m_form; }
   HWND Hooked() const { return m_hwnd; }
   // Takes over the form's current window if it is not hooked yet. Every window the form
   // gets is taken over (FormWindowCreated), so the frame outlives a recreated window.
@@ -87,13 +84,13 @@ class TskSkinForm : public TComponent, public TFormWindowListener {
   void SetBorderIcons(TskBorderIcons icons);
   bool HideCaptionButtons() const { return m_hideCaptionButtons; }
   void SetHideCaptionButtons(bool on);
-  bool ShowIcon() const { return m_showIcon; }
+  bool ShowIcon() const override { return m_showIcon; }
   void SetShowIcon(bool on);
   bool ShowObjectHint() const { return m_showObjectHint; }
   void SetShowObjectHint(bool on) { m_showObjectHint = on; }
   bool UseDefaultObjectHint() const { return m_useDefaultObjectHint; }
   void SetUseDefaultObjectHint(bool on) { m_useDefaultObjectHint = on; }
-  bool AlwaysMinimizeToTray() const { return m_alwaysMinimizeToTray; }
+  bool AlwaysMinimizeToTray() const override { return m_alwaysMinimizeToTray; }
   void SetAlwaysMinimizeToTray(bool on) { m_alwaysMinimizeToTray = on; }
   bool Magnetic() const { return m_magnetic; }
   void SetMagnetic(bool on) { m_magnetic = on; }
@@ -130,13 +127,8 @@ class TskSkinForm : public TComponent, public TFormWindowListener {
   TskCaptionFont& DefCaptionFont() { return m_defCaptionFont; }
   TskCaptionFont& DefInActiveCaptionFont() { return m_defInActiveCaptionFont; }
 
-  // Events.
-  TskObjectEvent OnMouseEnterEvent;
-  TskObjectEvent OnMouseLeaveEvent;
-  TskObjectMouseEvent OnMouseDownEvent;
-  TskObjectMouseEvent OnMouseUpEvent;
-  TskObjectMoveEvent OnMouseMoveEvent;
-  TskObjectPaintEvent OnPaintEvent;
+  // Events (those of the objects come from TskObjectEvents).
+  const TskObjectEvents& ObjectEvents() const override { return *this; }
   TskActivateObjectEvent OnActivateCustomObject;
   TNotifyEvent OnActivate;
   TNotifyEvent OnDeActivate;
@@ -146,13 +138,13 @@ class TskSkinForm : public TComponent, public TFormWindowListener {
   TNotifyEvent OnRestoreFromTray;
 
   // State.
-  TskWindowState WindowState() const { return m_windowState; }
-  bool RollUpState() const { return m_rollUpState; }
-  bool IsFormActive() const;
-  void ChangeWindowState(TskWindowState state);
-  void SetRollUpState(bool on);
+  TskWindowState WindowState() const override { return m_windowState; }
+  bool RollUpState() const override { return m_rollUpState; }
+  bool IsFormActive() const override;
+  void ChangeWindowState(TskWindowState state) override;
+  void SetRollUpState(bool on) override;
   // Without a tray icon component (none is linked in this build) these do nothing.
-  void HideToTray();
+  void HideToTray() override;
   void ShowFromTray();
 
   // Geometry and limits (Algorithms of the frame), for tests and the other parts.
@@ -191,19 +183,19 @@ class TskSkinForm : public TComponent, public TFormWindowListener {
   void ApplyBorderIcons();
   void AssignDefaultHints();
   // A changed object is drawn now, or by the morph timer when it morphs.
-  void RequestObjectRedraw(TskActiveSkinObject* object);
-  void DrawObjectNow(TskActiveSkinObject* object);
-  void StartAnimation();
+  void RequestObjectRedraw(TskActiveSkinObject* object) override;
+  void DrawObjectNow(TskActiveSkinObject* object) override;
+  void StartAnimation() override;
 
   // The system menu's entries for the current state, and showing it (the platform's plain
   // popup menu: skinned menus are not part of this build).
   std::vector<TskSysMenuEntry> SystemMenuEntries() const;
   void RunSysMenuAction(TskSysMenuAction action);
-  void ShowSystemMenu(Point screen);
-  void DropDownMenu(TMenuItem* item, const Rect& objectRect);
-  void CloseForm();
+  void ShowSystemMenu(Point screen) override;
+  void DropDownMenu(TMenuItem* item, const Rect& objectRect) override;
+  void CloseForm() override;
   // The form's caption text as the frame shows it.
-  std::string CaptionText() const;
+  std::string CaptionText() const override;
 
   bool ReadProperty(std::string_view name, const TStreamValue& value, TReader& reader) override;
 

@@ -8,7 +8,8 @@
 #include "skin/controls/skImageDraw.h"
 #include "skin/data/skEffectBmp.h"
 #include "skin/data/skSkinData.h"
-#include "skin/form/skSkinForm.h"
+#include "skin/form/skFrameGeometry.h"
+#include "toolkit/Forms.h"
 #include "toolkit/Menus.h"
 
 namespace {
@@ -60,7 +61,7 @@ FontSpec CaptionFontSpec(const std::string& face, int height, SkinFontStyles sty
 
 // ---- TskActiveSkinObject
 
-TskActiveSkinObject::TskActiveSkinObject(TskSkinForm* parent, TskSkinData* data, const TskDataSkinObject* record)
+TskActiveSkinObject::TskActiveSkinObject(TskSkinObjectHost* parent, TskSkinData* data, const TskDataSkinObject* record)
     : Parent(parent), SkinData(data) {
   if (data) Picture = &data->Picture();
   if (!record) return;
@@ -108,40 +109,40 @@ void TskActiveSkinObject::Draw(DC& canvas, bool update) {
 }
 
 void TskActiveSkinObject::MouseDown(TMouseButton button, int x, int y) {
-  if (Parent->OnMouseDownEvent) Parent->OnMouseDownEvent(IDName, x, y, ObjectRect, button);
+  if (Parent->ObjectEvents().OnMouseDownEvent) Parent->ObjectEvents().OnMouseDownEvent(IDName, x, y, ObjectRect, button);
 }
 
 void TskActiveSkinObject::MouseUp(TMouseButton button, int x, int y) {
-  if (MouseIn && Parent->OnMouseUpEvent) Parent->OnMouseUpEvent(IDName, x, y, ObjectRect, button);
+  if (MouseIn && Parent->ObjectEvents().OnMouseUpEvent) Parent->ObjectEvents().OnMouseUpEvent(IDName, x, y, ObjectRect, button);
 }
 
 void TskActiveSkinObject::MouseMove(int x, int y) {
-  if (Parent->OnMouseMoveEvent) Parent->OnMouseMoveEvent(IDName, x, y, ObjectRect);
+  if (Parent->ObjectEvents().OnMouseMoveEvent) Parent->ObjectEvents().OnMouseMoveEvent(IDName, x, y, ObjectRect);
 }
 
 void TskActiveSkinObject::MouseEnter() {
   MouseIn = true;
   Active = true;
   if (!ActiveSkinRect.IsEmpty()) ReDraw();
-  if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+  if (Parent->ObjectEvents().OnMouseEnterEvent) Parent->ObjectEvents().OnMouseEnterEvent(IDName);
 }
 
 void TskActiveSkinObject::MouseLeave() {
   MouseIn = false;
   Active = false;
   if (!ActiveSkinRect.IsEmpty()) ReDraw();
-  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+  if (Parent->ObjectEvents().OnMouseLeaveEvent) Parent->ObjectEvents().OnMouseLeaveEvent(IDName);
 }
 
 // ---- TskUserObject
 
 void TskUserObject::Draw(DC& canvas, bool) {
-  if (Parent->OnPaintEvent) Parent->OnPaintEvent(IDName, canvas, ObjectRect);
+  if (Parent->ObjectEvents().OnPaintEvent) Parent->ObjectEvents().OnPaintEvent(IDName, canvas, ObjectRect);
 }
 
 // ---- TskSkinButtonObject
 
-TskSkinButtonObject::TskSkinButtonObject(TskSkinForm* parent, TskSkinData* data, const TskDataSkinButton* record)
+TskSkinButtonObject::TskSkinButtonObject(TskSkinObjectHost* parent, TskSkinData* data, const TskDataSkinButton* record)
     : TskActiveSkinObject(parent, data, record) {
   if (!record) return;
   DisableSkinRect = record->DisableSkinRect;
@@ -202,7 +203,7 @@ void TskSkinButtonObject::MouseEnter() {
   } else if (!ActiveSkinRect.IsEmpty()) {
     ReDraw();
   }
-  if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+  if (Parent->ObjectEvents().OnMouseEnterEvent) Parent->ObjectEvents().OnMouseEnterEvent(IDName);
 }
 
 void TskSkinButtonObject::MouseLeave() {
@@ -212,12 +213,12 @@ void TskSkinButtonObject::MouseLeave() {
     Parent->DrawObjectNow(this);
     ReDraw();
   }
-  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+  if (Parent->ObjectEvents().OnMouseLeaveEvent) Parent->ObjectEvents().OnMouseLeaveEvent(IDName);
 }
 
 // ---- TskSkinStdButtonObject
 
-TskSkinStdButtonObject::TskSkinStdButtonObject(TskSkinForm* parent, TskSkinData* data,
+TskSkinStdButtonObject::TskSkinStdButtonObject(TskSkinObjectHost* parent, TskSkinData* data,
                                                const TskDataSkinStdButton* record)
     : TskSkinButtonObject(parent, data, record) {
   if (!record) {
@@ -400,7 +401,7 @@ void TskSkinStdButtonObject::DblClick() {
 
 // ---- TskSkinAnimateObject
 
-TskSkinAnimateObject::TskSkinAnimateObject(TskSkinForm* parent, TskSkinData* data, const TskDataSkinAnimate* record)
+TskSkinAnimateObject::TskSkinAnimateObject(TskSkinObjectHost* parent, TskSkinData* data, const TskDataSkinAnimate* record)
     : TskActiveSkinObject(parent, data, record) {
   if (!record) return;
   CountFrames = std::max(1, record->CountFrames);
@@ -441,7 +442,7 @@ void TskSkinAnimateObject::MouseEnter() {
     Increment = true;
     Parent->StartAnimation();
   }
-  if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+  if (Parent->ObjectEvents().OnMouseEnterEvent) Parent->ObjectEvents().OnMouseEnterEvent(IDName);
 }
 
 void TskSkinAnimateObject::MouseLeave() {
@@ -452,7 +453,7 @@ void TskSkinAnimateObject::MouseLeave() {
     Increment = false;
     Parent->StartAnimation();
   }
-  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+  if (Parent->ObjectEvents().OnMouseLeaveEvent) Parent->ObjectEvents().OnMouseLeaveEvent(IDName);
 }
 
 void TskSkinAnimateObject::MouseUp(TMouseButton button, int x, int y) {
@@ -488,7 +489,7 @@ void TskSkinAnimateObject::DblClick() {
 
 // ---- TskSkinCaptionObject
 
-TskSkinCaptionObject::TskSkinCaptionObject(TskSkinForm* parent, TskSkinData* data, const TskDataSkinCaption* record)
+TskSkinCaptionObject::TskSkinCaptionObject(TskSkinObjectHost* parent, TskSkinData* data, const TskDataSkinCaption* record)
     : TskActiveSkinObject(parent, data, record) {
   if (!record) return;
   FontName = record->FontName;
@@ -599,18 +600,18 @@ void TskSkinCaptionObject::Draw(DC& canvas, bool) {
 
 void TskSkinCaptionObject::MouseEnter() {
   MouseIn = true;
-  if (Parent->OnMouseEnterEvent) Parent->OnMouseEnterEvent(IDName);
+  if (Parent->ObjectEvents().OnMouseEnterEvent) Parent->ObjectEvents().OnMouseEnterEvent(IDName);
 }
 
 void TskSkinCaptionObject::MouseLeave() {
   MouseIn = false;
-  if (Parent->OnMouseLeaveEvent) Parent->OnMouseLeaveEvent(IDName);
+  if (Parent->ObjectEvents().OnMouseLeaveEvent) Parent->ObjectEvents().OnMouseLeaveEvent(IDName);
 }
 
 void TskSkinCaptionObject::MouseDown(TMouseButton button, int x, int y) {
-  if (Parent->OnMouseDownEvent) Parent->OnMouseDownEvent(IDName, x, y, ObjectRect, button);
+  if (Parent->ObjectEvents().OnMouseDownEvent) Parent->ObjectEvents().OnMouseDownEvent(IDName, x, y, ObjectRect, button);
 }
 
 void TskSkinCaptionObject::MouseUp(TMouseButton button, int x, int y) {
-  if (Parent->OnMouseUpEvent) Parent->OnMouseUpEvent(IDName, x, y, ObjectRect, button);
+  if (Parent->ObjectEvents().OnMouseUpEvent) Parent->ObjectEvents().OnMouseUpEvent(IDName, x, y, ObjectRect, button);
 }

@@ -2,7 +2,9 @@
 // user objects, made from the skin's object records, with their drawing and mouse rules.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Geometry.h"
@@ -10,14 +12,59 @@
 #include "toolkit/Controls.h"
 
 class DC;
+class TCustomForm;
 class TMenuItem;
+class TskActiveSkinObject;
 class TskSkinData;
-class TskSkinForm;
+
+enum class TskWindowState { Normal = 0, Minimized = 1, Maximized = 2 };
+
+using TskObjectEvent = std::function<void(std::string_view idName)>;
+using TskObjectMouseEvent =
+    std::function<void(std::string_view idName, int x, int y, const Rect& objectRect, TMouseButton button)>;
+using TskObjectMoveEvent = std::function<void(std::string_view idName, int x, int y, const Rect& objectRect)>;
+using TskObjectPaintEvent = std::function<void(std::string_view idName, DC& canvas, const Rect& objectRect)>;
+
+// The events a frame fires for its objects.
+struct TskObjectEvents {
+  TskObjectEvent OnMouseEnterEvent;
+  TskObjectEvent OnMouseLeaveEvent;
+  TskObjectMouseEvent OnMouseDownEvent;
+  TskObjectMouseEvent OnMouseUpEvent;
+  TskObjectMoveEvent OnMouseMoveEvent;
+  TskObjectPaintEvent OnPaintEvent;
+};
+
+// What a frame object asks of the frame that holds it.
+class TskSkinObjectHost {
+ public:
+  virtual TCustomForm* Form() const = 0;
+  virtual std::string CaptionText() const = 0;
+  virtual bool IsFormActive() const = 0;
+  virtual bool ShowIcon() const = 0;
+  virtual TskWindowState WindowState() const = 0;
+  virtual bool RollUpState() const = 0;
+  virtual bool AlwaysMinimizeToTray() const = 0;
+  virtual const TskObjectEvents& ObjectEvents() const = 0;
+  // A changed object is drawn now, or by the morph timer when it morphs.
+  virtual void RequestObjectRedraw(TskActiveSkinObject* object) = 0;
+  virtual void DrawObjectNow(TskActiveSkinObject* object) = 0;
+  virtual void StartAnimation() = 0;
+  virtual void DropDownMenu(TMenuItem* item, const Rect& objectRect) = 0;
+  virtual void ShowSystemMenu(Point screen) = 0;
+  virtual void ChangeWindowState(TskWindowState state) = 0;
+  virtual void SetRollUpState(bool on) = 0;
+  virtual void HideToTray() = 0;
+  virtual void CloseForm() = 0;
+
+ protected:
+  ~TskSkinObjectHost() = default;
+};
 
 class TskActiveSkinObject {
  public:
   // `record` is null for the default buttons of an unskinned frame.
-  TskActiveSkinObject(TskSkinForm* parent, TskSkinData* data, const TskDataSkinObject* record);
+  TskActiveSkinObject(TskSkinObjectHost* parent, TskSkinData* data, const TskDataSkinObject* record);
   virtual ~TskActiveSkinObject() = default;
   TskActiveSkinObject(const TskActiveSkinObject&) = delete;
   TskActiveSkinObject& operator=(const TskActiveSkinObject&) = delete;
@@ -33,7 +80,7 @@ class TskActiveSkinObject {
   virtual void MouseEnter();
   virtual void MouseLeave();
 
-  TskSkinForm* Parent;
+  TskSkinObjectHost* Parent;
   double MorphKf = 0;
   bool MouseIn = false;
   const Bitmap* Picture = nullptr;        // the skin's main picture
@@ -67,7 +114,7 @@ class TskUserObject : public TskActiveSkinObject {
 
 class TskSkinButtonObject : public TskActiveSkinObject {
  public:
-  TskSkinButtonObject(TskSkinForm* parent, TskSkinData* data, const TskDataSkinButton* record);
+  TskSkinButtonObject(TskSkinObjectHost* parent, TskSkinData* data, const TskDataSkinButton* record);
   bool CanMorphing() const override;
   void Draw(DC& canvas, bool update) override;
   void MouseDown(TMouseButton button, int x, int y) override;
@@ -89,7 +136,7 @@ class TskSkinButtonObject : public TskActiveSkinObject {
 class TskSkinStdButtonObject : public TskSkinButtonObject {
  public:
   // A record-less default button when `record` is null.
-  TskSkinStdButtonObject(TskSkinForm* parent, TskSkinData* data, const TskDataSkinStdButton* record);
+  TskSkinStdButtonObject(TskSkinObjectHost* parent, TskSkinData* data, const TskDataSkinStdButton* record);
   bool CanMorphing() const override;
   void Draw(DC& canvas, bool update) override;
   void DblClick() override;
@@ -110,7 +157,7 @@ class TskSkinStdButtonObject : public TskSkinButtonObject {
 
 class TskSkinAnimateObject : public TskActiveSkinObject {
  public:
-  TskSkinAnimateObject(TskSkinForm* parent, TskSkinData* data, const TskDataSkinAnimate* record);
+  TskSkinAnimateObject(TskSkinObjectHost* parent, TskSkinData* data, const TskDataSkinAnimate* record);
   void Draw(DC& canvas, bool update) override;
   void DblClick() override;
   void MouseUp(TMouseButton button, int x, int y) override;
@@ -133,7 +180,7 @@ class TskSkinAnimateObject : public TskActiveSkinObject {
 
 class TskSkinCaptionObject : public TskActiveSkinObject {
  public:
-  TskSkinCaptionObject(TskSkinForm* parent, TskSkinData* data, const TskDataSkinCaption* record);
+  TskSkinCaptionObject(TskSkinObjectHost* parent, TskSkinData* data, const TskDataSkinCaption* record);
   void Draw(DC& canvas, bool update) override;
   void MouseDown(TMouseButton button, int x, int y) override;
   void MouseUp(TMouseButton button, int x, int y) override;
