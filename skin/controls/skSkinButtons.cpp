@@ -213,6 +213,65 @@ SkinButtonCore::SkinButtonCore(TControl& owner) : m_owner(owner), m_glyph(std::m
 
 SkinButtonCore::~SkinButtonCore() { m_glyph->OnChange = nullptr; }
 
+void SkinButtonCore::SetNumGlyphs(int n) {
+  n = std::clamp(n, 1, 4);
+  if (n == numGlyphs) return;
+  numGlyphs = n;
+  m_owner.Invalidate();
+}
+
+void SkinButtonCore::SetLayout(TskButtonLayout l) {
+  if (l == layout) return;
+  layout = l;
+  m_owner.Invalidate();
+}
+
+void SkinButtonCore::SetMargin(int m) {
+  if (m < -1 || m == margin) return;
+  margin = m;
+  m_owner.Invalidate();
+}
+
+void SkinButtonCore::SetSpacing(int s) {
+  if (s == spacing) return;
+  spacing = s;
+  m_owner.Invalidate();
+}
+
+bool SkinButtonCore::SetDownState(bool on, bool canMorph) {
+  if (on == down) return false;
+  down = on;
+  if (Morphing() && canMorph) {
+    k = 1;
+    if (on) StopMorph();
+    else StartMorph();
+  }
+  m_owner.Invalidate();
+  return groupIndex != 0 && on && !allowAllUp;
+}
+
+void SkinButtonCore::ReadRecord(const TskDataSkinControl* record, bool readAnew) {
+  hasRecord = record != nullptr;
+  if (record && readAnew) fields = ReadSkinButtonFields(*record);
+}
+
+void SkinButtonCore::SkinApplied(bool active) {
+  StopMorph();
+  k = Morphing() && active ? 1 : 0;
+}
+
+bool SkinButtonCore::ReadProperty(std::string_view name, const TStreamValue& v) {
+  if (SameText(name, "NumGlyphs")) SetNumGlyphs(v.AsInt());
+  else if (SameText(name, "Layout")) SetLayout(ReadSkinButtonLayout(v));
+  else if (SameText(name, "Margin")) SetMargin(v.AsInt());
+  else if (SameText(name, "Spacing")) SetSpacing(v.AsInt());
+  else if (SameText(name, "AllowAllUp")) allowAllUp = v.AsBool();
+  else if (SameText(name, "RepeatMode")) repeatMode = v.AsBool();
+  else if (SameText(name, "RepeatInterval")) repeatInterval = v.AsInt();
+  else return false;
+  return true;
+}
+
 void SkinButtonCore::StartMorph() {
   if (!m_morphTimer) {
     m_morphTimer = std::make_unique<TTimer>(nullptr);
@@ -340,41 +399,8 @@ ButtonLookContext TskSkinButton::LookContext() const {
   return ctx;
 }
 
-void TskSkinButton::SetNumGlyphs(int n) {
-  n = std::clamp(n, 1, 4);
-  if (n == m_core.numGlyphs) return;
-  m_core.numGlyphs = n;
-  Invalidate();
-}
-
-void TskSkinButton::SetLayout(TskButtonLayout l) {
-  if (l == m_core.layout) return;
-  m_core.layout = l;
-  Invalidate();
-}
-
-void TskSkinButton::SetMargin(int m) {
-  if (m < -1 || m == m_core.margin) return;
-  m_core.margin = m;
-  Invalidate();
-}
-
-void TskSkinButton::SetSpacing(int s) {
-  if (s == m_core.spacing) return;
-  m_core.spacing = s;
-  Invalidate();
-}
-
 void TskSkinButton::SetDown(bool on) {
-  if (on == m_core.down) return;
-  m_core.down = on;
-  if (m_core.Morphing()) {
-    m_core.k = 1;
-    if (on) m_core.StopMorph();
-    else m_core.StartMorph();
-  }
-  Invalidate();
-  if (m_core.groupIndex != 0 && on && !m_core.allowAllUp) ReleaseGroupSiblings(this);
+  if (m_core.SetDownState(on, true)) ReleaseGroupSiblings(this);
 }
 
 void TskSkinButton::SetGroupIndex(int g) {
@@ -442,9 +468,7 @@ void TskSkinButton::Click() {
 
 void TskSkinButton::ReadSkinRecord() {
   TskSkinCustomControl::ReadSkinRecord();
-  const TskDataSkinControl* record = SkinRecord();
-  m_core.hasRecord = record != nullptr;
-  if (record) m_core.fields = ReadSkinButtonFields(*record);
+  m_core.ReadRecord(SkinRecord(), m_custom.ReadAnew());
 }
 
 void TskSkinButton::BeginSkinChange() {
@@ -454,9 +478,7 @@ void TskSkinButton::BeginSkinChange() {
 
 void TskSkinButton::ApplySkin() {
   TskSkinCustomControl::ApplySkin();
-  m_core.StopMorph();
-  m_core.k = 0;
-  if (m_core.Morphing() && Active()) m_core.k = 1;
+  m_core.SkinApplied(Active());
 }
 
 void TskSkinButton::DrawSkinImage(TBitmap& bitmap) {
@@ -655,15 +677,9 @@ void TskSkinButton::WndProc(TMessage& m) {
 }
 
 bool TskSkinButton::ReadProperty(std::string_view name, const TStreamValue& v, TReader& reader) {
-  if (SameText(name, "NumGlyphs")) SetNumGlyphs(v.AsInt());
-  else if (SameText(name, "Layout")) SetLayout(ReadSkinButtonLayout(v));
-  else if (SameText(name, "Margin")) SetMargin(v.AsInt());
-  else if (SameText(name, "Spacing")) SetSpacing(v.AsInt());
-  else if (SameText(name, "Down")) SetDown(v.AsBool());
+  if (m_core.ReadProperty(name, v)) return true;
+  if (SameText(name, "Down")) SetDown(v.AsBool());
   else if (SameText(name, "GroupIndex")) SetGroupIndex(v.AsInt());
-  else if (SameText(name, "AllowAllUp")) SetAllowAllUp(v.AsBool());
-  else if (SameText(name, "RepeatMode")) SetRepeatMode(v.AsBool());
-  else if (SameText(name, "RepeatInterval")) SetRepeatInterval(v.AsInt());
   else if (SameText(name, "CanFocused")) SetCanFocused(v.AsBool());
   else if (SameText(name, "Default")) SetDefault(v.AsBool());
   else if (SameText(name, "Cancel")) SetCancel(v.AsBool());
@@ -748,41 +764,8 @@ ButtonLookContext TskSkinSpeedButton::LookContext() const {
   return ctx;
 }
 
-void TskSkinSpeedButton::SetNumGlyphs(int n) {
-  n = std::clamp(n, 1, 4);
-  if (n == m_core.numGlyphs) return;
-  m_core.numGlyphs = n;
-  Invalidate();
-}
-
-void TskSkinSpeedButton::SetLayout(TskButtonLayout l) {
-  if (l == m_core.layout) return;
-  m_core.layout = l;
-  Invalidate();
-}
-
-void TskSkinSpeedButton::SetMargin(int m) {
-  if (m < -1 || m == m_core.margin) return;
-  m_core.margin = m;
-  Invalidate();
-}
-
-void TskSkinSpeedButton::SetSpacing(int s) {
-  if (s == m_core.spacing) return;
-  m_core.spacing = s;
-  Invalidate();
-}
-
 void TskSkinSpeedButton::SetDown(bool on) {
-  if (on == m_core.down) return;
-  m_core.down = on;
-  if (m_core.Morphing() && !m_transparent) {
-    m_core.k = 1;
-    if (on) m_core.StopMorph();
-    else m_core.StartMorph();
-  }
-  Invalidate();
-  if (m_core.groupIndex != 0 && on && !m_core.allowAllUp) ReleaseGroupSiblings(this);
+  if (m_core.SetDownState(on, !m_transparent)) ReleaseGroupSiblings(this);
 }
 
 void TskSkinSpeedButton::SetShowCaption(bool on) {
@@ -808,6 +791,8 @@ void TskSkinSpeedButton::SetTransparent(bool on) {
   m_transparent = on;
   if (on) m_controlStyle &= ~csOpaque;
   else m_controlStyle |= csOpaque;
+  // Whether the look fades depends on it: the record's fields are copied again.
+  m_link.Forget();
   Invalidate();
 }
 
@@ -815,13 +800,9 @@ void TskSkinSpeedButton::Click() { TskGraphicSkinCustomControl::Click(); }
 
 void TskSkinSpeedButton::ReadSkinRecord() {
   TskGraphicSkinCustomControl::ReadSkinRecord();
-  const TskDataSkinControl* record = SkinRecord();
-  m_core.hasRecord = record != nullptr;
-  if (record) {
-    m_core.fields = ReadSkinButtonFields(*record);
-    // A see-through button shows no state image to fade.
-    if (m_transparent) m_core.fields.morphing = false;
-  }
+  m_core.ReadRecord(SkinRecord(), m_custom.ReadAnew());
+  // A see-through button shows no state image to fade.
+  if (m_transparent) m_core.fields.morphing = false;
 }
 
 void TskSkinSpeedButton::BeginSkinChange() {
@@ -831,9 +812,7 @@ void TskSkinSpeedButton::BeginSkinChange() {
 
 void TskSkinSpeedButton::ApplySkin() {
   TskGraphicSkinCustomControl::ApplySkin();
-  m_core.StopMorph();
-  m_core.k = 0;
-  if (m_core.Morphing() && Active()) m_core.k = 1;
+  m_core.SkinApplied(Active());
 }
 
 void TskSkinSpeedButton::DrawSkinImage(TBitmap& bitmap) {
@@ -964,15 +943,9 @@ void TskSkinSpeedButton::EnabledChanged() {
 void TskSkinSpeedButton::WndProc(TMessage& m) { TskGraphicSkinCustomControl::WndProc(m); }
 
 bool TskSkinSpeedButton::ReadProperty(std::string_view name, const TStreamValue& v, TReader& reader) {
-  if (SameText(name, "NumGlyphs")) SetNumGlyphs(v.AsInt());
-  else if (SameText(name, "Layout")) SetLayout(ReadSkinButtonLayout(v));
-  else if (SameText(name, "Margin")) SetMargin(v.AsInt());
-  else if (SameText(name, "Spacing")) SetSpacing(v.AsInt());
-  else if (SameText(name, "Down")) SetDown(v.AsBool());
+  if (m_core.ReadProperty(name, v)) return true;
+  if (SameText(name, "Down")) SetDown(v.AsBool());
   else if (SameText(name, "GroupIndex")) SetGroupIndex(v.AsInt());
-  else if (SameText(name, "AllowAllUp")) SetAllowAllUp(v.AsBool());
-  else if (SameText(name, "RepeatMode")) SetRepeatMode(v.AsBool());
-  else if (SameText(name, "RepeatInterval")) SetRepeatInterval(v.AsInt());
   else if (SameText(name, "ShowCaption")) SetShowCaption(v.AsBool());
   else if (SameText(name, "WidthWithCaption")) SetWidthWithCaption(v.AsInt());
   else if (SameText(name, "WidthWithoutCaption")) SetWidthWithoutCaption(v.AsInt());

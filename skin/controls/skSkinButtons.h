@@ -95,6 +95,21 @@ class SkinButtonCore {
   // The look starts changing: at once, or through the morph when the record fades.
   void ChangeLook();
 
+  // The setters both classes share; each repaints when the value changed.
+  void SetNumGlyphs(int n);
+  void SetLayout(TskButtonLayout l);
+  void SetMargin(int m);  // values below -1 are ignored
+  void SetSpacing(int s);
+  // Stores `down`, fading out of the active look when the record morphs and `canMorph`;
+  // true when the button went down in a group, so its siblings must go up.
+  bool SetDownState(bool on, bool canMorph);
+  // Takes the record's button fields (when it was read anew) or forgets them.
+  void ReadRecord(const TskDataSkinControl* record, bool readAnew);
+  // After a skin was applied: no fade under way; the active look when the record fades.
+  void SkinApplied(bool active);
+  // The properties both classes stream (not Down and GroupIndex, whose setters differ).
+  bool ReadProperty(std::string_view name, const TStreamValue& value);
+
   // Draws glyph and caption of one look inside `client`.
   void DrawContent(TCanvas& canvas, const Rect& client, const std::string& caption,
                    const ButtonGlyph& glyph, bool shifted) const;
@@ -126,13 +141,13 @@ class TskSkinButton : public TskSkinCustomControl {
   TBitmap& Glyph() { return m_core.Glyph(); }
   void SetGlyph(const TBitmap& glyph) { m_core.Glyph().Assign(&glyph); }
   int NumGlyphs() const { return m_core.numGlyphs; }
-  void SetNumGlyphs(int n);
+  void SetNumGlyphs(int n) { m_core.SetNumGlyphs(n); }
   TskButtonLayout Layout() const { return m_core.layout; }
-  void SetLayout(TskButtonLayout l);
+  void SetLayout(TskButtonLayout l) { m_core.SetLayout(l); }
   int Margin() const { return m_core.margin; }
-  void SetMargin(int m);
+  void SetMargin(int m) { m_core.SetMargin(m); }
   int Spacing() const { return m_core.spacing; }
-  void SetSpacing(int s);
+  void SetSpacing(int s) { m_core.SetSpacing(s); }
   bool Down() const { return m_core.down; }
   void SetDown(bool on);
   int GroupIndex() const { return m_core.groupIndex; }
@@ -222,13 +237,13 @@ class TskSkinSpeedButton : public TskGraphicSkinCustomControl {
   TBitmap& Glyph() { return m_core.Glyph(); }
   void SetGlyph(const TBitmap& glyph) { m_core.Glyph().Assign(&glyph); }
   int NumGlyphs() const { return m_core.numGlyphs; }
-  void SetNumGlyphs(int n);
+  void SetNumGlyphs(int n) { m_core.SetNumGlyphs(n); }
   TskButtonLayout Layout() const { return m_core.layout; }
-  void SetLayout(TskButtonLayout l);
+  void SetLayout(TskButtonLayout l) { m_core.SetLayout(l); }
   int Margin() const { return m_core.margin; }
-  void SetMargin(int m);
+  void SetMargin(int m) { m_core.SetMargin(m); }
   int Spacing() const { return m_core.spacing; }
-  void SetSpacing(int s);
+  void SetSpacing(int s) { m_core.SetSpacing(s); }
   bool Down() const { return m_core.down; }
   void SetDown(bool on);
   int GroupIndex() const { return m_core.groupIndex; }

@@ -215,6 +215,7 @@ void SkinCustomCore::SetUseSkinFont(bool on) {
 void SkinCustomCore::ReadRecord() {
   bool changed = false;
   m_link.Lookup(&changed);
+  m_readAnew = changed;
   const TskDataSkinControl* record = m_link.Record();
   if (!record) {
     element.Clear();

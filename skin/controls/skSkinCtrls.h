@@ -117,6 +117,9 @@ class SkinCustomCore {
   // Looks the record up; the element is read again only when the record changed, and
   // fitted again only when the size did.
   void ReadRecord();
+  // Whether the last ReadRecord looked the record up anew (the skin or the name changed),
+  // so users that copy fields from it copy them again.
+  bool ReadAnew() const { return m_readAnew; }
   void Forget();
   void FitSizeToSkin(int& width, int& height);
   // The bounds-change step before the bounds are applied: true when the requested size
@@ -136,6 +139,7 @@ class SkinCustomCore {
   int m_defaultHeight = 0;
   bool m_useSkinFont = true;
   int m_fitWidth = -1, m_fitHeight = -1;  // the size `element` was fitted to
+  bool m_readAnew = true;
 };
 
 // A windowed skinned control (it has a window, can take the focus and can be cut to a
