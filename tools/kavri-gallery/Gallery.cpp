@@ -1,0 +1,252 @@
+// The gallery window's resource and the states shown in it.
+#include "tools/kavri-gallery/Gallery.h"
+
+#include "assets/skin/KavriSkinData.h"
+#include "skin/controls/skSkinCtrls.h"
+#include "toolkit/Forms.h"
+#include "toolkit/Messages.h"
+#include "toolkit/Reader.h"
+
+namespace {
+
+// Each row shows one kind of control; a control's name says the state it shows. Later
+// controls add their rows here.
+constexpr std::string_view kGalleryText = R"(object Gallery: TForm
+  Left = 40
+  Top = 40
+  ClientWidth = 640
+  ClientHeight = 440
+  Caption = 'Kavri gallery'
+  object skCompressedStoredSkin1: TskCompressedStoredSkin
+    CompressedData = {@SKIN@}
+  end
+  object skSkinData1: TskSkinData
+    CompressedStoredSkin = skCompressedStoredSkin1
+  end
+  object skSkinForm1: TskSkinForm
+    SkinData = skSkinData1
+    BorderIcons = [biSystemMenu, biMinimize, biMaximize, biRollUp]
+    ClientWidth = 640
+    ClientHeight = 440
+  end
+  object PanelButtons: TskSkinPanel
+    Left = 8
+    Top = 8
+    Width = 624
+    Height = 64
+    SkinData = skSkinData1
+    CaptionMode = True
+    Caption = 'Buttons'
+    object Bu_Normal: TskSkinButton
+      Left = 10
+      Top = 28
+      Width = 90
+      Height = 25
+      SkinData = skSkinData1
+      Caption = 'Normal'
+    end
+    object Bu_Hot: TskSkinButton
+      Left = 110
+      Top = 28
+      Width = 90
+      Height = 25
+      SkinData = skSkinData1
+      Caption = 'Hot'
+    end
+    object Bu_Pressed: TskSkinButton
+      Left = 210
+      Top = 28
+      Width = 90
+      Height = 25
+      SkinData = skSkinData1
+      GroupIndex = 1
+      Down = True
+      Caption = 'Pressed'
+    end
+    object Bu_Focused: TskSkinButton
+      Left = 310
+      Top = 28
+      Width = 90
+      Height = 25
+      SkinData = skSkinData1
+      Caption = 'Focused'
+    end
+    object Bu_Disabled: TskSkinButton
+      Left = 410
+      Top = 28
+      Width = 90
+      Height = 25
+      SkinData = skSkinData1
+      Enabled = False
+      Caption = 'Disabled'
+    end
+  end
+  object ToolBar: TskSkinToolBar
+    Left = 8
+    Top = 80
+    Width = 624
+    Height = 25
+    SkinData = skSkinData1
+    object SB_Normal: TskSkinSpeedButton
+      Left = 2
+      Top = 0
+      Width = 70
+      Height = 25
+      SkinData = skSkinData1
+      Caption = 'Normal'
+    end
+    object SB_Hot: TskSkinSpeedButton
+      Left = 76
+      Top = 0
+      Width = 70
+      Height = 25
+      SkinData = skSkinData1
+      Caption = 'Hot'
+    end
+    object SB_Down: TskSkinSpeedButton
+      Left = 150
+      Top = 0
+      Width = 70
+      Height = 25
+      SkinData = skSkinData1
+      GroupIndex = 1
+      Down = True
+      Caption = 'Down'
+    end
+    object SB_Disabled: TskSkinSpeedButton
+      Left = 224
+      Top = 0
+      Width = 70
+      Height = 25
+      SkinData = skSkinData1
+      Enabled = False
+      Caption = 'Disabled'
+    end
+  end
+  object PanelPlain: TskSkinPanel
+    Left = 8
+    Top = 114
+    Width = 200
+    Height = 90
+    SkinData = skSkinData1
+    object La_Normal: TskSkinStdLabel
+      Left = 10
+      Top = 10
+      Width = 150
+      Height = 18
+      AutoSize = False
+      SkinData = skSkinData1
+      Caption = 'Label'
+    end
+    object La_Disabled: TskSkinStdLabel
+      Left = 10
+      Top = 34
+      Width = 150
+      Height = 18
+      AutoSize = False
+      SkinData = skSkinData1
+      Enabled = False
+      Caption = 'Disabled label'
+    end
+    object La_Skin: TskSkinLabel
+      Left = 10
+      Top = 58
+      Width = 150
+      Height = 20
+      SkinData = skSkinData1
+      Caption = 'Skin label'
+    end
+  end
+  object PanelChecked: TskSkinPanel
+    Left = 216
+    Top = 114
+    Width = 200
+    Height = 90
+    SkinData = skSkinData1
+    CaptionMode = True
+    CheckedMode = True
+    Checked = True
+    Caption = 'Checked'
+  end
+  object PanelRolledUp: TskSkinPanel
+    Left = 424
+    Top = 114
+    Width = 208
+    Height = 90
+    SkinData = skSkinData1
+    CaptionMode = True
+    RollUpMode = True
+    RollUpState = True
+    Caption = 'Rolled up'
+  end
+  object PanelSplit: TskSkinPanel
+    Left = 8
+    Top = 212
+    Width = 624
+    Height = 60
+    SkinData = skSkinData1
+    BorderStyle = bvNone
+    object PanelSplitTop: TskSkinPanel
+      Align = alTop
+      Height = 24
+      SkinData = skSkinData1
+    end
+    object Splitter: TskSkinSplitter
+      Align = alTop
+      SkinData = skSkinData1
+      SkinDataName = 'hsplitter'
+    end
+    object PanelSplitBottom: TskSkinPanel
+      Align = alClient
+      SkinData = skSkinData1
+    end
+  end
+end
+)";
+
+std::string Hex(std::span<const unsigned char> bytes) {
+  static constexpr char digits[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(bytes.size() * 2 + bytes.size() / 32 * 7);
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (i % 32 == 0) out += "\n      ";
+    out += digits[bytes[i] >> 4];
+    out += digits[bytes[i] & 15];
+  }
+  return out;
+}
+
+}  // namespace
+
+TForm* CreateGalleryForm(std::span<const unsigned char> compressedSkin) {
+  RegisterSkinControlClasses();
+  if (compressedSkin.empty()) compressedSkin = KavriStoredSkin();
+  std::string text(kGalleryText);
+  const std::string marker = "@SKIN@";
+  text.replace(text.find(marker), marker.size(), Hex(compressedSkin));
+  auto* form = new TForm(nullptr);
+  try {
+    ReadComponentResource(form, text, nullptr);
+  } catch (...) {
+    delete form;
+    throw;
+  }
+  return form;
+}
+
+void ShowGalleryStates(TForm* form) {
+  for (const char* name : {"Bu_Hot", "SB_Hot"})
+    if (auto* c = dynamic_cast<TControl*>(form->FindComponent(name))) c->Perform(CM_MOUSEENTER, 0, 0);
+  if (auto* c = dynamic_cast<TWinControl*>(form->FindComponent("Bu_Focused")); c && c->CanFocus()) c->SetFocus();
+}
+
+Bitmap GalleryShot(TForm* form, const Bitmap& screen) {
+  const Rect r = form->BoundsRect();
+  Bitmap out(r.Width(), r.Height());
+  for (int y = 0; y < r.Height(); ++y)
+    for (int x = 0; x < r.Width(); ++x) {
+      const int sx = r.left + x, sy = r.top + y;
+      if (sx >= 0 && sy >= 0 && sx < screen.Width() && sy < screen.Height()) out.Set(x, y, screen.At(sx, sy));
+    }
+  return out;
+}

@@ -1,0 +1,20 @@
+// The gallery window: every skinned control built so far, each in the states it can show
+// at once, in the program's skin or in a package given.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "platform/gfx/Bitmap.h"
+
+class TForm;
+
+// The gallery's form, read from its resource with `compressedSkin` as the stored skin's
+// bytes (the program's own when empty). A damaged skin ends in the load's error.
+TForm* CreateGalleryForm(std::span<const unsigned char> compressedSkin);
+// Puts the controls that show a state the mouse or the keyboard would give into it (hot,
+// focused); run once the form is shown.
+void ShowGalleryStates(TForm* form);
+// What the screen shows of the form, as last painted.
+Bitmap GalleryShot(TForm* form, const Bitmap& screen);
