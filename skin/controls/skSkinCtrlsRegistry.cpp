@@ -3,6 +3,7 @@
 #include "skin/controls/skSkinCtrls.h"
 #include "skin/controls/skSkinLabel.h"
 #include "skin/controls/skSkinPanel.h"
+#include "skin/controls/skSkinScrollBar.h"
 #include "skin/controls/skSkinSplitter.h"
 #include "skin/data/skSkinData.h"
 #include "skin/form/skSkinForm.h"
@@ -23,6 +24,7 @@ void RegisterSkinControlClasses() {
     RegisterComponentClass<TskSkinLabel>("TskSkinLabel");
     RegisterComponentClass<TskSkinButton>("TskSkinButton");
     RegisterComponentClass<TskSkinSpeedButton>("TskSkinSpeedButton");
+    RegisterComponentClass<TskSkinScrollBar>("TskSkinScrollBar");
     return true;
   }();
   (void)registered;

@@ -201,6 +201,53 @@ constexpr std::string_view kGalleryText = R"(object Gallery: TForm
       SkinData = skSkinData1
     end
   end
+  object PanelScrollBars: TskSkinPanel
+    Left = 8
+    Top = 280
+    Width = 624
+    Height = 150
+    SkinData = skSkinData1
+    object SBar_Horizontal: TskSkinScrollBar
+      Left = 10
+      Top = 10
+      Width = 260
+      Height = 19
+      SkinData = skSkinData1
+      Max = 100
+      PageSize = 20
+      Position = 30
+    end
+    object SBar_Disabled: TskSkinScrollBar
+      Left = 10
+      Top = 40
+      Width = 260
+      Height = 19
+      SkinData = skSkinData1
+      Enabled = False
+    end
+    object SBar_Vertical: TskSkinScrollBar
+      Left = 580
+      Top = 10
+      Width = 19
+      Height = 110
+      Kind = sbVertical
+      SkinData = skSkinData1
+      SkinDataName = 'vscrollbar'
+      Max = 30
+      PageSize = 11
+      Position = 5
+    end
+    object SBar_Both: TskSkinScrollBar
+      Left = 300
+      Top = 120
+      Width = 299
+      Height = 19
+      SkinData = skSkinData1
+      Both = True
+      Max = 50
+      PageSize = 10
+    end
+  end
 end
 )";
 
