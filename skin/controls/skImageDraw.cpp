@@ -65,14 +65,23 @@ Span ClipSpan(int dStart, int dLimit, int sStart, int sLimit, int len) {
   return {static_cast<int>(lo), static_cast<int>(std::max(lo, hi))};
 }
 
-// Source coordinate for each destination offset, nearest pixel centre; -1 outside.
-std::vector<int> ScaleMap(int dStart, int dLen, int dLimit, int sStart, int sLen, int sLimit) {
-  std::vector<int> map(static_cast<std::size_t>(dLen), -1);
-  for (int o = 0; o < dLen; ++o) {
-    const long long d = static_cast<long long>(dStart) + o;
-    if (d < 0 || d >= dLimit) continue;
+// Source coordinate for each destination offset that lands inside the destination (from
+// `first` on), nearest pixel centre; -1 outside the source. Only the visible offsets are
+// mapped, so a damaged rectangle far larger than the bitmap costs nothing.
+struct ScaleMapping {
+  int first = 0;
+  std::vector<int> source;
+};
+ScaleMapping ScaleMap(int dStart, int dLen, int dLimit, int sStart, int sLen, int sLimit) {
+  const long long lo = std::max<long long>(0, -static_cast<long long>(dStart));
+  const long long hi = std::min<long long>(dLen, static_cast<long long>(dLimit) - dStart);
+  ScaleMapping map;
+  map.first = static_cast<int>(lo);
+  if (hi <= lo) return map;
+  map.source.assign(static_cast<std::size_t>(hi - lo), -1);
+  for (long long o = lo; o < hi; ++o) {
     const long long s = sStart + ((2LL * o + 1) * sLen) / (2LL * dLen);
-    if (s >= 0 && s < sLimit) map[static_cast<std::size_t>(o)] = static_cast<int>(s);
+    if (s >= 0 && s < sLimit) map.source[static_cast<std::size_t>(o - lo)] = static_cast<int>(s);
   }
   return map;
 }
@@ -91,16 +100,16 @@ void CopySkinRect(Bitmap& dst, const Rect& d, const Bitmap& src, const Rect& s) 
       std::memcpy(dst.Row(d.top + o) + d.left + xs.lo, src.Row(s.top + o) + s.left + xs.lo, bytes);
     return;
   }
-  const std::vector<int> xmap = ScaleMap(d.left, dw, dst.Width(), s.left, sw, src.Width());
-  const std::vector<int> ymap = ScaleMap(d.top, dh, dst.Height(), s.top, sh, src.Height());
-  for (int oy = 0; oy < dh; ++oy) {
-    const int sy = ymap[static_cast<std::size_t>(oy)];
+  const ScaleMapping xmap = ScaleMap(d.left, dw, dst.Width(), s.left, sw, src.Width());
+  const ScaleMapping ymap = ScaleMap(d.top, dh, dst.Height(), s.top, sh, src.Height());
+  for (std::size_t iy = 0; iy < ymap.source.size(); ++iy) {
+    const int sy = ymap.source[iy];
     if (sy < 0) continue;
-    Pixel* out = dst.Row(d.top + oy) + d.left;
+    Pixel* out = dst.Row(d.top + ymap.first + static_cast<int>(iy)) + (d.left + xmap.first);
     const Pixel* in = src.Row(sy);
-    for (int ox = 0; ox < dw; ++ox) {
-      const int sx = xmap[static_cast<std::size_t>(ox)];
-      if (sx >= 0) out[ox] = in[sx];
+    for (std::size_t ix = 0; ix < xmap.source.size(); ++ix) {
+      const int sx = xmap.source[ix];
+      if (sx >= 0) out[ix] = in[sx];
     }
   }
 }
