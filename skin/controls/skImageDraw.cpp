@@ -97,7 +97,7 @@ void CopySkinRect(Bitmap& dst, const Rect& d, const Bitmap& src, const Rect& s) 
     if (xs.lo >= xs.hi) return;
     const std::size_t bytes = static_cast<std::size_t>(xs.hi - xs.lo) * sizeof(Pixel);
     for (int o = ys.lo; o < ys.hi; ++o)
-      std::memcpy(dst.Row(d.top + o) + d.left + xs.lo, src.Row(s.top + o) + s.left + xs.lo, bytes);
+      std::memcpy(dst.Row(d.top + o) + (d.left + xs.lo), src.Row(s.top + o) + (s.left + xs.lo), bytes);
     return;
   }
   const ScaleMapping xmap = ScaleMap(d.left, dw, dst.Width(), s.left, sw, src.Width());
