@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "app/GlyphButton.h"
 #include "app/KavriState.h"
 #include "app/LanguagePacks.h"
 #include "app/Settings.h"
@@ -21,6 +20,7 @@
 #include "platform/gfx/Font.h"
 #include "platform/sys/Shell.h"
 #include "platform/sys/StringPack.h"
+#include "skin/controls/skSkinButtons.h"
 #include "platform/win/WinApi.h"
 #include "toolkit/Buttons.h"
 #include "toolkit/ExtCtrls.h"
@@ -122,8 +122,8 @@ void Tkavri::LoadGlyphs() {
                            GlyphOf{SB_about, "main_about"}}) {
     std::span<const unsigned char> bytes = KavriGlyph(g.name);
     if (bytes.empty()) continue;
-    if (auto* speed = dynamic_cast<TSpeedButton*>(g.control)) speed->Glyph().LoadFromStream(bytes);
-    if (auto* push = dynamic_cast<TGlyphButton*>(g.control)) push->Glyph().LoadFromStream(bytes);
+    if (auto* speed = dynamic_cast<TskSkinSpeedButton*>(g.control)) speed->Glyph().LoadFromStream(bytes);
+    if (auto* push = dynamic_cast<TskSkinButton*>(g.control)) push->Glyph().LoadFromStream(bytes);
   }
 }
 

@@ -1,10 +1,11 @@
 // The stored design of the main window: every control with its class, place, look, texts
-// and handlers. Swapping a class name here (TPanel for TskSkinPanel) re-skins a control.
+// and handlers, the stored skin and the skin data and frame that draw from it.
 #include "app/Tkavri.h"
 
-#include "app/GlyphButton.h"
-
+#include "assets/skin/KavriSkinData.h"
+#include "skin/controls/skSkinCtrls.h"
 #include "toolkit/Reader.h"
+#include "toolkit/Streaming.h"
 
 namespace {
 
@@ -17,38 +18,95 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
   Color = clBtnFace
   Font.Name = 'MS Sans Serif'
   Font.Size = 8
+  BorderIcons = []
   OnCreate = FormCreate
   OnCloseQuery = FormCloseQuery
-  object skSkinPanel1: TPanel
+  object skCompressedStoredSkin2: TskCompressedStoredSkin
+    CompressedData = {@PROGRAM_SKIN@}
+  end
+  object skSkinData1: TskSkinData
+    CompressedStoredSkin = skCompressedStoredSkin2
+  end
+  object skSkinForm1: TskSkinForm
+    SkinData = skSkinData1
+    BorderIcons = [biSystemMenu, biMinimize, biMaximize, biRollUp]
+    ShowIcon = False
+    AlphaBlend = False
+    AlphaBlendValue = 200
+    AlphaBlendAnimation = False
+    Magnetic = False
+    MagneticSize = 5
+    MinWidth = 0
+    MinHeight = 0
+    MaxWidth = 0
+    MaxHeight = 0
+    HideCaptionButtons = False
+    AlwaysMinimizeToTray = False
+    MaximizeOnFullScreen = False
+    UseDefaultSysMenu = True
+    ShowObjectHint = False
+    UseDefaultObjectHint = True
+    UseFormCursorInNCArea = False
+  end
+  object skSkinPanel1: TskSkinPanel
+    SkinData = skSkinData1
+    SkinDataName = 'panel'
+    DefaultFont.Name = '宋体'
+    DefaultFont.Height = 14
+    DefaultFont.Color = clWindowText
+    BorderStyle = bvFrame
     Left = 0
     Top = 0
     Width = 193
     Height = 428
     Align = alLeft
     Caption = ''
-    object skSkinPanel5: TPanel
+    object skSkinPanel5: TskSkinPanel
+      SkinData = skSkinData1
+      SkinDataName = 'panel'
+      DefaultFont.Name = '宋体'
+      DefaultFont.Height = 14
+      DefaultFont.Color = clWindowText
+      BorderStyle = bvFrame
       Left = 1
       Top = 1
       Width = 191
       Height = 208
       Align = alTop
       Caption = ''
-      object skSkinPanel6: TPanel
+      object skSkinPanel6: TskSkinPanel
+        SkinData = skSkinData1
+        SkinDataName = 'panel'
+        DefaultFont.Name = '宋体'
+        DefaultFont.Height = 14
+        DefaultFont.Color = clWindowText
+        BorderStyle = bvFrame
         Left = 1
         Top = 1
         Width = 189
         Height = 82
         Align = alTop
         Caption = ''
-        object skSkinPanel7: TPanel
+        object skSkinPanel7: TskSkinPanel
+          SkinData = skSkinData1
+          SkinDataName = 'panel'
+          DefaultFont.Name = '宋体'
+          DefaultFont.Height = 14
+          DefaultFont.Color = clWindowText
+          BorderStyle = bvNone
           Left = 1
           Top = 1
           Width = 187
           Height = 24
           Align = alTop
-          BevelOuter = bvNone
           Caption = ''
-          object La_inputtext: TLabel
+          object La_inputtext: TskSkinStdLabel
+            SkinData = skSkinData1
+            SkinDataName = 'stdlabel'
+            UseSkinFont = True
+            DefaultFont.Name = 'MS Sans Serif'
+            DefaultFont.Size = 8
+            DefaultFont.Color = clWindowText
             Left = 9
             Top = 5
             Width = 80
@@ -56,32 +114,54 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
             AutoSize = False
             Caption = '输入内容'
           end
-          object Bu_Convert: TGlyphButton
+          object Bu_Convert: TskSkinButton
+            SkinData = skSkinData1
+            SkinDataName = 'button'
+            UseSkinFont = True
+            DefaultFont.Name = '宋体'
+            DefaultFont.Height = 14
+            CanFocused = True
             Left = 144
             Top = 2
             Width = 33
             Height = 20
             ShowHint = True
-            TabStop = True
             OnClick = Bu_ConvertClick
           end
         end
-        object skSkinPanel3: TPanel
+        object skSkinPanel3: TskSkinPanel
+          SkinData = skSkinData1
+          SkinDataName = 'panel'
+          DefaultFont.Name = '宋体'
+          DefaultFont.Height = 14
+          DefaultFont.Color = clWindowText
+          BorderStyle = bvNone
           Left = 1
           Top = 25
           Width = 187
           Height = 25
           Align = alTop
-          BevelOuter = bvNone
           Caption = ''
-          object skSkinPanel10: TPanel
+          object skSkinPanel10: TskSkinPanel
+            SkinData = skSkinData1
+            SkinDataName = 'panel'
+            DefaultFont.Name = '宋体'
+            DefaultFont.Height = 14
+            DefaultFont.Color = clWindowText
+            BorderStyle = bvFrame
             Left = 0
             Top = 0
             Width = 57
             Height = 25
             Align = alLeft
             Caption = ''
-            object La_inputtype: TLabel
+            object La_inputtype: TskSkinStdLabel
+              SkinData = skSkinData1
+              SkinDataName = 'stdlabel'
+              UseSkinFont = True
+              DefaultFont.Name = 'MS Sans Serif'
+              DefaultFont.Size = 8
+              DefaultFont.Color = clWindowText
               Left = 9
               Top = 5
               Width = 48
@@ -104,15 +184,26 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
             OnChange = skSkinFontComboBox1Change
           end
         end
-        object skSkinPanel11: TPanel
+        object skSkinPanel11: TskSkinPanel
+          SkinData = skSkinData1
+          SkinDataName = 'panel'
+          DefaultFont.Name = '宋体'
+          DefaultFont.Height = 14
+          DefaultFont.Color = clWindowText
+          BorderStyle = bvNone
           Left = 1
           Top = 50
           Width = 187
           Height = 31
           Align = alClient
-          BevelOuter = bvNone
           Caption = ''
-          object SB_FontBold: TSpeedButton
+          object SB_FontBold: TskSkinSpeedButton
+            SkinData = skSkinData1
+            SkinDataName = 'toolbutton'
+            UseSkinFont = True
+            DefaultFont.Name = '宋体'
+            DefaultFont.Height = 14
+            ImageIndex = 0
             Left = 137
             Top = 0
             Width = 25
@@ -122,7 +213,13 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
             ShowHint = True
             OnClick = SB_FontBoldClick
           end
-          object SB_FontItalic: TSpeedButton
+          object SB_FontItalic: TskSkinSpeedButton
+            SkinData = skSkinData1
+            SkinDataName = 'toolbutton'
+            UseSkinFont = True
+            DefaultFont.Name = '宋体'
+            DefaultFont.Height = 14
+            ImageIndex = 0
             Left = 162
             Top = 0
             Width = 25
@@ -132,14 +229,26 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
             ShowHint = True
             OnClick = SB_FontItalicClick
           end
-          object skSkinPanel12: TPanel
+          object skSkinPanel12: TskSkinPanel
+            SkinData = skSkinData1
+            SkinDataName = 'panel'
+            DefaultFont.Name = '宋体'
+            DefaultFont.Height = 14
+            DefaultFont.Color = clWindowText
+            BorderStyle = bvFrame
             Left = 0
             Top = 0
             Width = 57
             Height = 31
             Align = alLeft
             Caption = ''
-            object La_inputsize: TLabel
+            object La_inputsize: TskSkinStdLabel
+              SkinData = skSkinData1
+              SkinDataName = 'stdlabel'
+              UseSkinFont = True
+              DefaultFont.Name = 'MS Sans Serif'
+              DefaultFont.Size = 8
+              DefaultFont.Color = clWindowText
               Left = 8
               Top = 5
               Width = 41
@@ -178,7 +287,9 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
         OnChange = Me_inputtextChange
       end
     end
-    object skSkinSplitter2: TSplitter
+    object skSkinSplitter2: TskSkinSplitter
+      SkinData = skSkinData1
+      SkinDataName = 'hsplitter'
       Left = 1
       Top = 209
       Width = 191
@@ -186,8 +297,15 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
       Cursor = crVSplit
       Align = alTop
       MinSize = 10
+      DefaultSize = 10
     end
-    object skSkinPanel8: TPanel
+    object skSkinPanel8: TskSkinPanel
+      SkinData = skSkinData1
+      SkinDataName = 'panel'
+      DefaultFont.Name = '宋体'
+      DefaultFont.Height = 14
+      DefaultFont.Color = clWindowText
+      BorderStyle = bvFrame
       Left = 1
       Top = 219
       Width = 191
@@ -202,14 +320,26 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
         Align = alTop
         Visible = False
       end
-      object skSkinPanel9: TPanel
+      object skSkinPanel9: TskSkinPanel
+        SkinData = skSkinData1
+        SkinDataName = 'panel'
+        DefaultFont.Name = '宋体'
+        DefaultFont.Height = 14
+        DefaultFont.Color = clWindowText
+        BorderStyle = bvFrame
         Left = 1
         Top = 136
         Width = 189
         Height = 71
         Align = alBottom
         Caption = ''
-        object La_Language: TLabel
+        object La_Language: TskSkinStdLabel
+          SkinData = skSkinData1
+          SkinDataName = 'stdlabel'
+          UseSkinFont = True
+          DefaultFont.Name = 'MS Sans Serif'
+          DefaultFont.Size = 8
+          DefaultFont.Color = clWindowText
           Left = 9
           Top = 33
           Width = 64
@@ -228,7 +358,13 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
           ShowHint = True
           OnChange = CbSelectChange
         end
-        object SB_help: TSpeedButton
+        object SB_help: TskSkinSpeedButton
+          SkinData = skSkinData1
+          SkinDataName = 'toolbutton'
+          UseSkinFont = True
+          DefaultFont.Name = '宋体'
+          DefaultFont.Height = 14
+          ImageIndex = 0
           Left = 128
           Top = 30
           Width = 25
@@ -237,7 +373,13 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
           ShowHint = True
           OnClick = SB_helpClick
         end
-        object SB_about: TSpeedButton
+        object SB_about: TskSkinSpeedButton
+          SkinData = skSkinData1
+          SkinDataName = 'toolbutton'
+          UseSkinFont = True
+          DefaultFont.Name = '宋体'
+          DefaultFont.Height = 14
+          ImageIndex = 0
           Left = 152
           Top = 30
           Width = 25
@@ -248,22 +390,42 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
       end
     end
   end
-  object skSkinPanel2: TPanel
+  object skSkinPanel2: TskSkinPanel
+    SkinData = skSkinData1
+    SkinDataName = 'panel'
+    DefaultFont.Name = '宋体'
+    DefaultFont.Height = 14
+    DefaultFont.Color = clWindowText
+    BorderStyle = bvFrame
     Left = 193
     Top = 0
     Width = 340
     Height = 428
     Align = alClient
     Caption = ''
-    object skSkinToolBar1: TToolBar
+    object skSkinToolBar1: TskSkinToolBar
+      SkinData = skSkinData1
+      SkinDataName = 'toolpanel'
+      BorderStyle = bvNone
+      CanScroll = False
+      HotScroll = False
+      ScrollOffset = 0
+      ScrollTimerInterval = 50
+      ShowCaptions = False
+      AutoShowHideCaptions = False
+      Flat = False
       Left = 1
       Top = 1
       Width = 338
       Height = 25
       Align = alTop
-      EdgeBorders = []
-      ShowCaptions = False
-      object La_ForeFill: TLabel
+      object La_ForeFill: TskSkinStdLabel
+        SkinData = skSkinData1
+        SkinDataName = 'stdlabel'
+        UseSkinFont = True
+        DefaultFont.Name = 'MS Sans Serif'
+        DefaultFont.Size = 8
+        DefaultFont.Color = clWindowText
         Left = 9
         Top = 9
         Width = 48
@@ -283,7 +445,13 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
         Text = '爱'
         OnExit = Ed_wordExit
       end
-      object La_BackFill: TLabel
+      object La_BackFill: TskSkinStdLabel
+        SkinData = skSkinData1
+        SkinDataName = 'stdlabel'
+        UseSkinFont = True
+        DefaultFont.Name = 'MS Sans Serif'
+        DefaultFont.Size = 8
+        DefaultFont.Color = clWindowText
         Left = 97
         Top = 9
         Width = 48
@@ -303,7 +471,13 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
         Text = '  '
         OnExit = Ed_BackExit
       end
-      object La_FillSize: TLabel
+      object La_FillSize: TskSkinStdLabel
+        SkinData = skSkinData1
+        SkinDataName = 'stdlabel'
+        UseSkinFont = True
+        DefaultFont.Name = 'MS Sans Serif'
+        DefaultFont.Size = 8
+        DefaultFont.Color = clWindowText
         Left = 176
         Top = 8
         Width = 73
@@ -345,6 +519,10 @@ end
 std::string_view TkavriFormText() { return kFormText; }
 
 void RegisterKavriForm() {
-  RegisterComponentClass<TGlyphButton>("TGlyphButton");
-  RegisterFormResource("Tkavri", std::string(kFormText));
+  RegisterSkinControlClasses();
+  // The window carries the packed skin the build made, as its stored skin's bytes.
+  std::string text(kFormText);
+  const std::string_view marker = "@PROGRAM_SKIN@";
+  text.replace(text.find(marker), marker.size(), BinaryValueText(KavriStoredSkin()));
+  RegisterFormResource("Tkavri", std::move(text));
 }

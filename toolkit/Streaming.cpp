@@ -463,3 +463,18 @@ const std::vector<std::uint8_t>& TStreamValue::AsBinary() const {
   if (kind != Kind::Binary) Invalid();
   return binary;
 }
+
+std::string BinaryValueText(std::span<const std::uint8_t> bytes, std::string_view indent) {
+  static constexpr char digits[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(bytes.size() * 2 + (bytes.size() / 32 + 1) * (indent.size() + 1));
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (i % 32 == 0) {
+      out += '\n';
+      out += indent;
+    }
+    out += digits[bytes[i] >> 4];
+    out += digits[bytes[i] & 15];
+  }
+  return out;
+}

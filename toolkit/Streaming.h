@@ -24,6 +24,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -98,4 +99,8 @@ struct TStreamObject {
 // Parses a whole resource: one top object and nothing after it but white space and
 // comments (// to the end of a line). Throws EReadError "Line N: ..." for any fault.
 TStreamObject ParseFormText(std::string_view text);
+
+// Bytes as the hex digits of a binary property value (what goes between "{" and "}"),
+// broken into lines of 32 bytes, each line starting with `indent`.
+std::string BinaryValueText(std::span<const std::uint8_t> bytes, std::string_view indent = "      ");
 

@@ -6,6 +6,7 @@
 #include "toolkit/Forms.h"
 #include "toolkit/Messages.h"
 #include "toolkit/Reader.h"
+#include "toolkit/Streaming.h"
 
 namespace {
 
@@ -251,18 +252,6 @@ constexpr std::string_view kGalleryText = R"(object Gallery: TForm
 end
 )";
 
-std::string Hex(std::span<const unsigned char> bytes) {
-  static constexpr char digits[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(bytes.size() * 2 + bytes.size() / 32 * 7);
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (i % 32 == 0) out += "\n      ";
-    out += digits[bytes[i] >> 4];
-    out += digits[bytes[i] & 15];
-  }
-  return out;
-}
-
 }  // namespace
 
 TForm* CreateGalleryForm(std::span<const unsigned char> compressedSkin) {
@@ -270,7 +259,7 @@ TForm* CreateGalleryForm(std::span<const unsigned char> compressedSkin) {
   if (compressedSkin.empty()) compressedSkin = KavriStoredSkin();
   std::string text(kGalleryText);
   const std::string marker = "@SKIN@";
-  text.replace(text.find(marker), marker.size(), Hex(compressedSkin));
+  text.replace(text.find(marker), marker.size(), BinaryValueText(compressedSkin));
   auto* form = new TForm(nullptr);
   try {
     ReadComponentResource(form, text, nullptr);

@@ -18,6 +18,7 @@
 #include "skin/form/skSkinForm.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Reader.h"
+#include "toolkit/Streaming.h"
 
 namespace {
 
@@ -28,18 +29,6 @@ std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
-std::string Hex(const std::vector<std::uint8_t>& bytes) {
-  static const char* digits = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(bytes.size() * 2 + bytes.size() / 32);
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (i % 32 == 0) out += "\n      ";
-    out += digits[bytes[i] >> 4];
-    out += digits[bytes[i] & 15];
-  }
-  return out;
-}
-
 // The resource of tests/inputs with the build's packed program skin put in.
 std::string SkinnedFormText() {
   std::string text = ReadFile(std::string(KAVRI_TEST_INPUTS) + "/skin/skinned_form.txt");
@@ -47,7 +36,7 @@ std::string SkinnedFormText() {
   program.LoadFromPackageFile(skinctl::ProgramSkinPackagePath());
   const std::string marker = "@PROGRAM_SKIN@";
   const std::size_t at = text.find(marker);
-  if (at != std::string::npos) text.replace(at, marker.size(), Hex(program.CompressedData()));
+  if (at != std::string::npos) text.replace(at, marker.size(), BinaryValueText(program.CompressedData()));
   return text;
 }
 
@@ -55,12 +44,6 @@ const TskDataSkinCustomControl* CustomRecord(const TskSkinData* data, std::strin
   const int i = data->FindControlIndex(name);
   if (i < 0) return nullptr;
   return dynamic_cast<const TskDataSkinCustomControl*>(data->ControlList()[static_cast<std::size_t>(i)].get());
-}
-
-// The picture pixel a control's top-left corner piece shows at (dx, dy).
-Color CornerPixel(const TskSkinData* data, const TskDataSkinCustomControl& r, int dx, int dy) {
-  const Bitmap& picture = data->ActivePictures().at(static_cast<std::size_t>(r.PictureIndex));
-  return picture.GetPixelColor(r.SkinRect.left + dx, r.SkinRect.top + dy);
 }
 
 class SkinWiring : public ::testing::Test {
