@@ -47,6 +47,8 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
     ShowObjectHint = False
     UseDefaultObjectHint = True
     UseFormCursorInNCArea = False
+    ClientWidth = 533
+    ClientHeight = 428
   end
   object skSkinPanel1: TskSkinPanel
     SkinData = skSkinData1

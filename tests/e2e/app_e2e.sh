@@ -8,18 +8,25 @@ source "$(dirname "$0")/lib.sh"
 [[ -x "$build/app/kavri" ]] || e2e_fail "$build/app/kavri is not built"
 
 e2e_start_x
-# The program with its files in a folder of its own, so closing writes that KAVRI.ini.
+# The program with the pristine files of assets/ in a folder of its own (never the build
+# folder's live KAVRI.ini, which a person's `make run` changes), so closing writes that copy.
+assets="$(cd "$(dirname "$0")/../../assets" && pwd)"
 app="$E2E_TMP/app"
 mkdir -p "$app"
-cp -r "$build/app/kavri" "$build/app/KAVRI.ini" "$build/app/help.htm" "$build/app/language" "$app/"
+cp "$build/app/kavri" "$app/"
+cp -r "$assets/KAVRI.ini" "$assets/help.htm" "$assets/language" "$app/"
 KAVRI_HOST=sdl e2e_run kavri "$app/kavri"
 win=$(e2e_wait_window "^kavri$") || e2e_fail "no main window"
 sleep 1
 
 # Without a window manager the window sits where the settings put it, (0, 0); its client
-# area starts inside the 4-pixel border and below the 19-pixel caption band.
+# area starts where the skin's frame puts it: the left and top of FORMINFO's clientrect.
 eval "$(xdotool getwindowgeometry --shell "$win")"
-cx=$((X + 4)) cy=$((Y + 23))
+client=$(awk -F'[=,]' '/^\[FORMINFO\]/ { f = 1; next } /^\[/ { f = 0 } f && $1 == "clientrect" { print $2, $3; exit }' \
+  "$build/assets/skin/kavri.skin.ini")
+[[ -n "$client" ]] || e2e_fail "the skin gives no client rectangle"
+read -r client_left client_top <<<"$client"
+cx=$((X + client_left)) cy=$((Y + client_top))
 input_x=$((cx + 96)) input_y=$((cy + 146))       # Me_inputtext, client (2, 84) 189 x 124
 convert_x=$((cx + 163)) convert_y=$((cy + 15))   # Bu_Convert, client (147, 5) 33 x 20
 output_x=$((cx + 400)) output_y=$((cy + 200))    # Me_output_text, right of x 194, below y 26
