@@ -1,4 +1,4 @@
-// Language packs are "<name>_fo.txt" and "<name>_about.txt" in the folder "language".
+// Language packs are "<name>_fo.dll" and "<name>_about.dll" in the folder "language".
 #include "app/LanguagePacks.h"
 
 #include <system_error>
@@ -8,8 +8,8 @@
 namespace {
 
 constexpr std::string_view kFolderName = "language";
-constexpr std::string_view kMainSuffix = "_fo.txt";
-constexpr std::string_view kAboutSuffix = "_about.txt";
+constexpr std::string_view kMainSuffix = "_fo.dll";
+constexpr std::string_view kAboutSuffix = "_about.dll";
 
 std::optional<std::filesystem::path> LanguageFolder(std::string_view folder) {
   auto found = FindEntryIgnoringCase(std::filesystem::path(std::string(folder)), kFolderName);

@@ -85,8 +85,8 @@ class AppWindowTest : public ::testing::Test {
   }
 
   void InstallPacks() {
-    for (const char* pack : {"GB312_fo.txt", "English_fo.txt"})
-      m_dir.Write(std::string("language/") + pack, Asset(std::string("language/") + pack));
+    for (const char* pack : {"GB312_fo.dll", "English_fo.dll"})
+      m_dir.Write(std::string("language/") + pack, Asset(std::string("Language/") + pack));
   }
   void WriteSettings(const std::string& text) { m_dir.Write("KAVRI.ini", text); }
 
@@ -194,15 +194,20 @@ TEST_F(AppWindowTest, ConvertingAnEmptyInputEmptiesTheOutput) {
 
 TEST_F(AppWindowTest, DesignLayoutAndTheSplitter) {
   InstallPacks();  // GB312 holds the design texts
-  WriteSettings("[display]\nwindow_width=541\nwindow_height=455\nwindow_left=353\nwindow_top=200\n");
+  // The design's client area inside the skinned frame, whose borders are 13 + 12 pixels
+  // wide and 46 + 9 high.
+  WriteSettings("[display]\nwindow_width=558\nwindow_height=483\nwindow_left=353\nwindow_top=200\n");
   Tkavri* w = Create();
-  if (w->ClientWidth() != 533 || w->ClientHeight() != 428) GTEST_SKIP() << "frame differs from the design's";
-  EXPECT_EQ(w->Me_inputtext->Width(), 189);
-  EXPECT_EQ(w->Me_inputtext->Height(), 124);
-  EXPECT_EQ(w->Me_output_text->Width(), 338);
-  EXPECT_EQ(w->Me_output_text->Height(), 401);
-  EXPECT_EQ(w->SB_FontItalic->Left(), 162);
-  EXPECT_EQ(w->SB_FontBold->Left(), 137);
+  ASSERT_EQ(w->ClientWidth(), 533);
+  ASSERT_EQ(w->ClientHeight(), 428);
+  // The skinned panels' client areas lie 2 pixels inside their edges (the skin's client
+  // rectangle), one more than the plain panels' bevel: each nesting takes 2 more pixels.
+  EXPECT_EQ(w->Me_inputtext->Width(), 185);
+  EXPECT_EQ(w->Me_inputtext->Height(), 122);
+  EXPECT_EQ(w->Me_output_text->Width(), 336);
+  EXPECT_EQ(w->Me_output_text->Height(), 399);
+  EXPECT_EQ(w->SB_FontItalic->Left(), 156);
+  EXPECT_EQ(w->SB_FontBold->Left(), 131);
   EXPECT_FALSE(w->Image_preview->Visible());
   // Dragging the splitter down makes the input memo taller by as much.
   auto* splitter = dynamic_cast<TControl*>(w->FindComponent("skSkinSplitter2"));
@@ -214,7 +219,7 @@ TEST_F(AppWindowTest, DesignLayoutAndTheSplitter) {
   m_host->Pump();
   m_host->ReleaseMouse({from.x, from.y + 30});
   m_host->Pump();
-  EXPECT_EQ(w->Me_inputtext->Height(), 154);
+  EXPECT_EQ(w->Me_inputtext->Height(), 152);
 }
 
 TEST_F(AppWindowTest, StoredSizeIndexesSelectOrFallBack) {
@@ -320,7 +325,7 @@ TEST_F(AppWindowTest, ChoosingALanguageAppliesItAndIsSaved) {
   EXPECT_EQ(w->SB_FontBold->Hint(), "Bold");
   EXPECT_NE(NoticeText.find("character art"), std::string::npos);
   // A pack whose file went away since the search changes nothing but the name.
-  std::filesystem::remove(m_dir.Path() / "language" / "English_fo.txt");
+  std::filesystem::remove(m_dir.Path() / "language" / "English_fo.dll");
   int gb = w->CbSelect->Items().IndexOf("GB312");
   w->CbSelect->SetItemIndex(gb);
   EXPECT_EQ(w->Caption(), "kavri");
@@ -329,11 +334,11 @@ TEST_F(AppWindowTest, ChoosingALanguageAppliesItAndIsSaved) {
 }
 
 TEST_F(AppWindowTest, ADamagedPackIsReportedAndTheStartGoesOn) {
-  m_dir.Write("language/Bad_fo.txt", "1=\xff\xfe\n");
+  m_dir.Write("language/Bad_fo.dll", "1=\xff\xfe\n");
   WriteSettings("[display]\nlanguage=Bad\nFontSize=5\n");
   Tkavri* w = Create();
   ASSERT_EQ(m_errors.size(), 1u);
-  EXPECT_NE(m_errors[0].find("Bad_fo.txt"), std::string::npos);
+  EXPECT_NE(m_errors[0].find("Bad_fo.dll"), std::string::npos);
   EXPECT_EQ(w->Caption(), "kavri");
   EXPECT_EQ(w->skSkinFontSizeComboBox1->ItemIndex(), 5);
 }

@@ -14,7 +14,7 @@ assets="$(cd "$(dirname "$0")/../../assets" && pwd)"
 app="$E2E_TMP/app"
 mkdir -p "$app"
 cp "$build/app/kavri" "$app/"
-cp -r "$assets/KAVRI.ini" "$assets/help.htm" "$assets/language" "$app/"
+cp -r "$assets/KAVRI.ini" "$assets/help.htm" "$assets/Language" "$app/"
 KAVRI_HOST=sdl e2e_run kavri "$app/kavri"
 win=$(e2e_wait_window "^kavri$") || e2e_fail "no main window"
 sleep 1
@@ -27,7 +27,7 @@ client=$(awk -F'[=,]' '/^\[FORMINFO\]/ { f = 1; next } /^\[/ { f = 0 } f && $1 =
 [[ -n "$client" ]] || e2e_fail "the skin gives no client rectangle"
 read -r client_left client_top <<<"$client"
 cx=$((X + client_left)) cy=$((Y + client_top))
-input_x=$((cx + 96)) input_y=$((cy + 146))       # Me_inputtext, client (2, 84) 189 x 124
+input_x=$((cx + 96)) input_y=$((cy + 146))       # Me_inputtext, 185 x 122 inside the skinned panels
 convert_x=$((cx + 163)) convert_y=$((cy + 15))   # Bu_Convert, client (147, 5) 33 x 20
 output_x=$((cx + 400)) output_y=$((cy + 200))    # Me_output_text, right of x 194, below y 26
 
@@ -64,11 +64,11 @@ widest=$(awk '{ if (length($0) > w) w = length($0) } END { print w }' "$E2E_TMP/
 
 # The same art as the converter on the command line gives for the window's settings: the
 # second face of the sorted list (the stored index 220 is beyond it), 15 points, and the
-# input memo's outer width of 189 pixels.
+# input memo's outer width of 185 pixels inside the skinned panels.
 art="$build/tools/kavri-art/kavri-art"
 if [[ -x "$art" ]]; then
   face=$("$art" --list-fonts | sed -n 2p)
-  "$art" -f "$face" -s 15 -w 189 -- "爱你" >"$E2E_TMP/expected.txt"
+  "$art" -f "$face" -s 15 -w 185 -- "爱你" >"$E2E_TMP/expected.txt"
   [[ -s "$E2E_TMP/expected.txt" ]] || e2e_fail "kavri-art gave no art"
   tr -d '\r' <"$E2E_TMP/clipboard.txt" >"$E2E_TMP/got.txt"
   diff -q "$E2E_TMP/expected.txt" "$E2E_TMP/got.txt" >/dev/null ||

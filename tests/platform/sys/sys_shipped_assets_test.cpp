@@ -29,13 +29,13 @@ TEST(ShippedAssets, EveryPackIsCompleteAndUndamaged) {
   const auto folder = FindEntryIgnoringCase(kAssets, "Language");
   ASSERT_TRUE(folder.has_value());
   std::vector<std::string> names;
-  for (const std::string& file : FindFiles(*folder, "*_fo.txt"))
-    names.push_back(file.substr(0, file.size() - std::string("_fo.txt").size()));
+  for (const std::string& file : FindFiles(*folder, "*_fo.dll"))
+    names.push_back(file.substr(0, file.size() - std::string("_fo.dll").size()));
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"English", "GB312"}));
   for (const std::string& name : names) {
-    const StringPack main = StringPack::Load(*folder / (name + "_fo.txt"));
-    const StringPack about = StringPack::Load(*folder / (name + "_about.txt"));
+    const StringPack main = StringPack::Load(*folder / (name + "_fo.dll"));
+    const StringPack about = StringPack::Load(*folder / (name + "_about.dll"));
     EXPECT_TRUE(main.SkippedLines().empty()) << name;
     EXPECT_TRUE(about.SkippedLines().empty()) << name;
     for (int n = 1; n <= 15; ++n) EXPECT_FALSE(main.Text(n).empty()) << name << " main " << n;
@@ -47,12 +47,12 @@ TEST(ShippedAssets, EveryPackIsCompleteAndUndamaged) {
 }
 
 TEST(ShippedAssets, DesignTextsOfTheChinesePack) {
-  const StringPack main = StringPack::Load(kAssets / "language" / "GB312_fo.txt");
+  const StringPack main = StringPack::Load(kAssets / "Language" / "GB312_fo.dll");
   const std::pair<int, const char*> design[] = {{1, "kavri"},    {2, "输入内容"}, {3, "字型："},
                                                 {4, "尺寸："},   {5, "字体："},   {6, "背景："},
                                                 {7, "语言：       "}};
   for (const auto& [number, text] : design) EXPECT_EQ(main.Text(number), text) << number;
-  const StringPack about = StringPack::Load(kAssets / "language" / "GB312_about.txt");
+  const StringPack about = StringPack::Load(kAssets / "Language" / "GB312_about.dll");
   EXPECT_EQ(about.Text(2), "确定");
   EXPECT_EQ(about.Text(3), "后退");
   EXPECT_EQ(about.Text(8), "欢迎给我留言");
