@@ -435,3 +435,32 @@ TEST_F(AppWindowTest, HelpOpensThePageBesideTheProgram) {
 }
 
 }  // namespace
+
+namespace {
+
+// The hints the design shows appear in the plain hint window after the pause on hover.
+TEST_F(AppWindowTest, HintsAppearOnHover) {
+  InstallPacks();
+  Tkavri* w = Create();
+  struct Case {
+    TControl* control;
+    const char* hint;
+  };
+  for (const Case& c : {Case{w->SB_help, "帮助"}, Case{w->SB_FontBold, "加黑"}, Case{w->Bu_Convert, nullptr}}) {
+    SCOPED_TRACE(c.control->Name());
+    m_host->MoveMouse({0, 0});
+    m_host->Pump();
+    m_host->MoveMouse(Center(c.control));
+    m_host->Pump();
+    m_host->AdvanceClock(Application->HintPause() + 50);
+    m_host->Pump();
+    THintWindow* hint = Application->HintWindow();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(IsWindowVisible(hint->Handle()));
+    if (c.hint) EXPECT_EQ(hint->Caption(), c.hint);
+    else EXPECT_EQ(hint->Caption(), c.control->Hint());
+  }
+  Application->DestroyHintWindow();
+}
+
+}  // namespace
