@@ -271,7 +271,10 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
           end
         end
       end
-      object Me_inputtext: TMemo
+      object Me_inputtext: TskSkinMemo
+        SkinDataName = 'memo'
+        UseSkinFont = False
+        BitMapBG = False
         Left = 1
         Top = 83
         Width = 189
@@ -435,7 +438,14 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
         AutoSize = False
         Caption = '字体：'
       end
-      object Ed_word: TEdit
+      object Ed_word: TskSkinEdit
+        SkinData = skSkinData1
+        SkinDataName = 'edit'
+        UseSkinFont = True
+        ButtonMode = False
+        DefaultFont.Name = '宋体'
+        DefaultFont.Height = 14
+        DefaultFont.Color = clBlack
         Left = 48
         Top = 5
         Width = 33
@@ -461,7 +471,14 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
         AutoSize = False
         Caption = '背景：'
       end
-      object Ed_Back: TEdit
+      object Ed_Back: TskSkinEdit
+        SkinData = skSkinData1
+        SkinDataName = 'edit'
+        UseSkinFont = True
+        ButtonMode = False
+        DefaultFont.Name = '宋体'
+        DefaultFont.Height = 14
+        DefaultFont.Color = clBlack
         Left = 136
         Top = 5
         Width = 33

@@ -526,7 +526,7 @@ void EditControl::OnKeyDown(int vk) {
       else if (shift) Paste();
       return;
     case VK_APPS:
-      ShowContextMenu(-1);
+      RequestContextMenu();
       return;
     default:
       return;
@@ -651,6 +651,12 @@ void EditControl::RunCommand(int command) {
     case kEditCmdSelectAll: SetSelection(0, m_text.Length()); break;
     default: break;
   }
+}
+
+void EditControl::RequestContextMenu() {
+  // Sent, not shown at once, so that a subclass that answers WM_CONTEXTMENU replaces the
+  // menu from the keyboard too.
+  SendMessage(m_hwnd, WM_CONTEXTMENU_, reinterpret_cast<WPARAM>(m_hwnd), -1);
 }
 
 void EditControl::ShowContextMenu(LPARAM lp) {
@@ -878,14 +884,14 @@ LRESULT EditControl::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (m_multiline ? DLGC_WANTALLKEYS : 0);
     case WM_KEYDOWN:
       if (wp == static_cast<WPARAM>(VK_F10) && KeyDown(VK_SHIFT)) {
-        ShowContextMenu(-1);
+        RequestContextMenu();
         return 0;
       }
       OnKeyDown(static_cast<int>(wp));
       return 0;
     case WM_SYSKEYDOWN:
       if (wp == static_cast<WPARAM>(VK_F10) && KeyDown(VK_SHIFT)) {
-        ShowContextMenu(-1);
+        RequestContextMenu();
         return 0;
       }
       return DefWindowProc(hwnd, msg, wp, lp);

@@ -87,6 +87,8 @@ class EditControl {
   void Paste();
   void Clear();
   void RunCommand(int command);
+  // The menu key and Shift+F10 ask the window (and whoever took it over) for the menu.
+  void RequestContextMenu();
   void ShowContextMenu(LPARAM lp);
 
   // Painting.

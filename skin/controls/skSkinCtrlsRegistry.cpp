@@ -1,4 +1,5 @@
 // Registers the skin classes (skin holders, frame, menus, controls) with the toolkit's class registry.
+#include "skin/controls/skSkinBoxCtrls.h"
 #include "skin/controls/skSkinButtons.h"
 #include "skin/controls/skSkinCtrls.h"
 #include "skin/controls/skSkinLabel.h"
@@ -25,6 +26,8 @@ void RegisterSkinControlClasses() {
     RegisterComponentClass<TskSkinButton>("TskSkinButton");
     RegisterComponentClass<TskSkinSpeedButton>("TskSkinSpeedButton");
     RegisterComponentClass<TskSkinScrollBar>("TskSkinScrollBar");
+    RegisterComponentClass<TskSkinEdit>("TskSkinEdit");
+    RegisterComponentClass<TskSkinMemo>("TskSkinMemo");
     return true;
   }();
   (void)registered;

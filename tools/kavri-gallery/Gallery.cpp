@@ -16,7 +16,7 @@ constexpr std::string_view kGalleryText = R"(object Gallery: TForm
   Left = 40
   Top = 40
   ClientWidth = 640
-  ClientHeight = 440
+  ClientHeight = 600
   Caption = 'Kavri gallery'
   object skCompressedStoredSkin1: TskCompressedStoredSkin
     CompressedData = {@SKIN@}
@@ -28,7 +28,7 @@ constexpr std::string_view kGalleryText = R"(object Gallery: TForm
     SkinData = skSkinData1
     BorderIcons = [biSystemMenu, biMinimize, biMaximize, biRollUp]
     ClientWidth = 640
-    ClientHeight = 440
+    ClientHeight = 600
   end
   object PanelButtons: TskSkinPanel
     Left = 8
@@ -247,6 +247,89 @@ constexpr std::string_view kGalleryText = R"(object Gallery: TForm
       Both = True
       Max = 50
       PageSize = 10
+    end
+  end
+  object PanelEdits: TskSkinPanel
+    Left = 8
+    Top = 438
+    Width = 624
+    Height = 154
+    SkinData = skSkinData1
+    object Ed_Normal: TskSkinEdit
+      Left = 10
+      Top = 10
+      Width = 140
+      Height = 21
+      SkinData = skSkinData1
+      Text = 'Edit'
+    end
+    object Ed_ReadOnly: TskSkinEdit
+      Left = 10
+      Top = 40
+      Width = 140
+      Height = 21
+      SkinData = skSkinData1
+      ReadOnly = True
+      Text = 'Read-only'
+    end
+    object Ed_Disabled: TskSkinEdit
+      Left = 10
+      Top = 70
+      Width = 140
+      Height = 21
+      SkinData = skSkinData1
+      Enabled = False
+      Text = 'Disabled'
+    end
+    object Ed_Button: TskSkinEdit
+      Left = 10
+      Top = 100
+      Width = 140
+      Height = 21
+      SkinData = skSkinData1
+      SkinDataName = 'buttonedit'
+      ButtonMode = True
+      Text = 'Button mode'
+    end
+    object Me_Memo: TskSkinMemo
+      Left = 170
+      Top = 10
+      Width = 200
+      Height = 130
+      SkinData = skSkinData1
+      VScrollBar = SBar_Memo
+      Lines.Strings = (
+        'A skinned memo'
+        'with its own scroll bar'
+        'line 3'
+        'line 4'
+        'line 5'
+        'line 6'
+        'line 7'
+        'line 8'
+        'line 9'
+        'line 10'
+        'line 11'
+        'line 12')
+    end
+    object SBar_Memo: TskSkinScrollBar
+      Left = 370
+      Top = 10
+      Width = 19
+      Height = 130
+      Kind = sbVertical
+      SkinData = skSkinData1
+      SkinDataName = 'vscrollbar'
+    end
+    object Me_ReadOnly: TskSkinMemo
+      Left = 400
+      Top = 10
+      Width = 210
+      Height = 130
+      SkinData = skSkinData1
+      ReadOnly = True
+      Lines.Strings = (
+        'A read-only memo')
     end
   end
 end

@@ -250,6 +250,31 @@ TEST_F(EditTest, ContextMenuRunsTheChosenCommand) {
   EXPECT_EQ(Text(e), "menu text");
 }
 
+TEST_F(EditTest, MenuKeysAskTheWindowSoASubclassReplacesTheMenu) {
+  HWND e = Focused(ES_AUTOHSCROLL, {10, 10, 300, 34}, "menu text");
+  auto previous = std::make_shared<WNDPROC>();
+  std::vector<LPARAM> asked;
+  *previous = SetWindowLong(e, GWL_WNDPROC, WNDPROC(WindowProc::Callable(
+      [previous, &asked](HWND h, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (msg == 0x007B) {
+          asked.push_back(lp);
+          return 0;
+        }
+        return CallWindowProc(*previous, h, msg, wp, lp);
+      })));
+  bool plainMenu = false;
+  m_host->SetIdleHandler([&]() {
+    plainMenu = plainMenu || ActiveStdPopupMenu() != nullptr;
+    EndStdPopupMenu();
+    return false;
+  });
+  Press(VK_APPS);
+  Chord(VK_SHIFT, VK_F10);
+  EXPECT_EQ(asked, (std::vector<LPARAM>{-1, -1}));
+  EXPECT_FALSE(plainMenu);
+  EXPECT_EQ(Text(e), "menu text");
+}
+
 // ---------------------------------------------------------------------------------------
 // Memo
 
