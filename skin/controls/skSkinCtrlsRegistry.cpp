@@ -1,8 +1,10 @@
 // Registers the skin classes (skin holders, frame, menus, controls) with the toolkit's class registry.
 #include "skin/controls/skSkinBoxCtrls.h"
 #include "skin/controls/skSkinButtons.h"
+#include "skin/controls/skSkinComboBox.h"
 #include "skin/controls/skSkinCtrls.h"
 #include "skin/controls/skSkinLabel.h"
+#include "skin/controls/skSkinListBox.h"
 #include "skin/controls/skSkinPanel.h"
 #include "skin/controls/skSkinScrollBar.h"
 #include "skin/controls/skSkinSplitter.h"
@@ -28,6 +30,9 @@ void RegisterSkinControlClasses() {
     RegisterComponentClass<TskSkinScrollBar>("TskSkinScrollBar");
     RegisterComponentClass<TskSkinEdit>("TskSkinEdit");
     RegisterComponentClass<TskSkinMemo>("TskSkinMemo");
+    RegisterComponentClass<TskSkinListBox>("TskSkinListBox");
+    RegisterComponentClass<TskSkinFontSizeComboBox>("TskSkinFontSizeComboBox");
+    RegisterComponentClass<TskSkinFontComboBox>("TskSkinFontComboBox");
     return true;
   }();
   (void)registered;

@@ -13,9 +13,9 @@ namespace {
 // Each row shows one kind of control; a control's name says the state it shows. Later
 // controls add their rows here.
 constexpr std::string_view kGalleryText = R"(object Gallery: TForm
-  Left = 40
+  Left = 8
   Top = 40
-  ClientWidth = 640
+  ClientWidth = 960
   ClientHeight = 600
   Caption = 'Kavri gallery'
   object skCompressedStoredSkin1: TskCompressedStoredSkin
@@ -27,7 +27,7 @@ constexpr std::string_view kGalleryText = R"(object Gallery: TForm
   object skSkinForm1: TskSkinForm
     SkinData = skSkinData1
     BorderIcons = [biSystemMenu, biMinimize, biMaximize, biRollUp]
-    ClientWidth = 640
+    ClientWidth = 960
     ClientHeight = 600
   end
   object PanelButtons: TskSkinPanel
@@ -250,10 +250,10 @@ constexpr std::string_view kGalleryText = R"(object Gallery: TForm
     end
   end
   object PanelEdits: TskSkinPanel
-    Left = 8
-    Top = 438
-    Width = 624
-    Height = 154
+    Left = 640
+    Top = 8
+    Width = 312
+    Height = 584
     SkinData = skSkinData1
     object Ed_Normal: TskSkinEdit
       Left = 10
@@ -264,8 +264,8 @@ constexpr std::string_view kGalleryText = R"(object Gallery: TForm
       Text = 'Edit'
     end
     object Ed_ReadOnly: TskSkinEdit
-      Left = 10
-      Top = 40
+      Left = 160
+      Top = 10
       Width = 140
       Height = 21
       SkinData = skSkinData1
@@ -274,7 +274,7 @@ constexpr std::string_view kGalleryText = R"(object Gallery: TForm
     end
     object Ed_Disabled: TskSkinEdit
       Left = 10
-      Top = 70
+      Top = 40
       Width = 140
       Height = 21
       SkinData = skSkinData1
@@ -282,8 +282,8 @@ constexpr std::string_view kGalleryText = R"(object Gallery: TForm
       Text = 'Disabled'
     end
     object Ed_Button: TskSkinEdit
-      Left = 10
-      Top = 100
+      Left = 160
+      Top = 40
       Width = 140
       Height = 21
       SkinData = skSkinData1
@@ -292,8 +292,8 @@ constexpr std::string_view kGalleryText = R"(object Gallery: TForm
       Text = 'Button mode'
     end
     object Me_Memo: TskSkinMemo
-      Left = 170
-      Top = 10
+      Left = 10
+      Top = 80
       Width = 200
       Height = 130
       SkinData = skSkinData1
@@ -313,8 +313,8 @@ constexpr std::string_view kGalleryText = R"(object Gallery: TForm
         'line 12')
     end
     object SBar_Memo: TskSkinScrollBar
-      Left = 370
-      Top = 10
+      Left = 210
+      Top = 80
       Width = 19
       Height = 130
       Kind = sbVertical
@@ -322,14 +322,106 @@ constexpr std::string_view kGalleryText = R"(object Gallery: TForm
       SkinDataName = 'vscrollbar'
     end
     object Me_ReadOnly: TskSkinMemo
-      Left = 400
-      Top = 10
-      Width = 210
+      Left = 10
+      Top = 230
+      Width = 280
       Height = 130
       SkinData = skSkinData1
       ReadOnly = True
       Lines.Strings = (
         'A read-only memo')
+    end
+  end
+  object PanelLists: TskSkinPanel
+    Left = 8
+    Top = 438
+    Width = 624
+    Height = 154
+    SkinData = skSkinData1
+    object Lb_Items: TskSkinListBox
+      Left = 10
+      Top = 10
+      Width = 170
+      SkinData = skSkinData1
+      Items.Strings = (
+        'Selected list'
+        'Second row'
+        'Third row'
+        'Fourth row'
+        'Fifth row'
+        'Sixth row'
+        'Seventh row'
+        'Eighth row'
+        'Ninth row'
+        'Tenth row')
+      RowCount = 7
+      ItemIndex = 0
+    end
+    object Lb_Caption: TskSkinListBox
+      Left = 190
+      Top = 10
+      Width = 190
+      CaptionMode = True
+      Caption = 'Caption bar'
+      HorizontalExtent = True
+      Items.Strings = (
+        'A row far wider than the list itself, so it scrolls sideways'
+        'Short row'
+        'Another row')
+      RowCount = 5
+    end
+    object Cb_Font: TskSkinFontComboBox
+      Left = 392
+      Top = 10
+      Width = 220
+      SkinData = skSkinData1
+      FontName = 'DejaVu Sans'
+    end
+    object Cb_Size: TskSkinFontSizeComboBox
+      Left = 392
+      Top = 44
+      Width = 100
+      SkinData = skSkinData1
+      Items.Strings = (
+        '1'
+        '2'
+        '3'
+        '4'
+        '5'
+        '6'
+        '7'
+        '8'
+        '9'
+        '10'
+        '11'
+        '12'
+        '13'
+        '14'
+        '15'
+        '16')
+      ItemIndex = 11
+    end
+    object Cb_Edit: TskSkinFontSizeComboBox
+      Left = 502
+      Top = 44
+      Width = 110
+      SkinData = skSkinData1
+      Style = skcbEditStyle
+      Items.Strings = (
+        'Edit style'
+        'Second entry'
+        'Third entry')
+      ItemIndex = 0
+    end
+    object Cb_Disabled: TskSkinFontSizeComboBox
+      Left = 392
+      Top = 78
+      Width = 220
+      SkinData = skSkinData1
+      Enabled = False
+      Items.Strings = (
+        'Disabled combo')
+      ItemIndex = 0
     end
   end
 end
