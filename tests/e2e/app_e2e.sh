@@ -22,10 +22,7 @@ sleep 1
 # Without a window manager the window sits where the settings put it, (0, 0); its client
 # area starts where the skin's frame puts it: the left and top of FORMINFO's clientrect.
 eval "$(xdotool getwindowgeometry --shell "$win")"
-client=$(awk -F'[=,]' '/^\[FORMINFO\]/ { f = 1; next } /^\[/ { f = 0 } f && $1 == "clientrect" { print $2, $3; exit }' \
-  "$build/assets/skin/kavri.skin.ini")
-[[ -n "$client" ]] || e2e_fail "the skin gives no client rectangle"
-read -r client_left client_top <<<"$client"
+read -r client_left client_top <<<"$(e2e_skin_client_offset "$build")"
 cx=$((X + client_left)) cy=$((Y + client_top))
 input_x=$((cx + 96)) input_y=$((cy + 146))       # Me_inputtext, 185 x 122 inside the skinned panels
 convert_x=$((cx + 163)) convert_y=$((cy + 15))   # Bu_Convert, client (147, 5) 33 x 20

@@ -19,10 +19,7 @@ sleep 1
 # The client area starts where the skin's frame puts it (FORMINFO's clientrect); the edits'
 # panel sits at client (640, 8) with its controls 2 pixels in.
 eval "$(xdotool getwindowgeometry --shell "$win")"
-client=$(awk -F'[=,]' '/^\[FORMINFO\]/ { f = 1; next } /^\[/ { f = 0 } f && $1 == "clientrect" { print $2, $3; exit }' \
-  "$build/assets/skin/kavri.skin.ini")
-[[ -n "$client" ]] || e2e_fail "the skin gives no client rectangle"
-read -r client_left client_top <<<"$client"
+read -r client_left client_top <<<"$(e2e_skin_client_offset "$build")"
 px=$((X + client_left + 640 + 2)) py=$((Y + client_top + 8 + 2))
 edit_x=$((px + 10 + 70)) edit_y=$((py + 10 + 10))   # Ed_Normal, 140 x 21
 memo_x=$((px + 10 + 100)) memo_y=$((py + 80 + 65))  # Me_Memo, 200 x 130

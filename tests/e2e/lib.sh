@@ -97,3 +97,13 @@ e2e_dark_pixels() {
   convert "$E2E_TMP/$shot.png" -crop "${w}x${h}+${x}+${y}" +repage -colorspace Gray \
     -threshold 50% -negate -format "%[fx:int(mean*w*h+0.5)]" info:
 }
+
+# Prints "left top" of the client area inside a skinned window: FORMINFO's clientrect of the
+# skin the build packed (build folder $1).
+e2e_skin_client_offset() {
+  local client
+  client=$(awk -F'[=,]' '/^\[FORMINFO\]/ { f = 1; next } /^\[/ { f = 0 } f && $1 == "clientrect" { print $2, $3; exit }' \
+    "$1/assets/skin/kavri.skin.ini")
+  [[ -n "$client" ]] || e2e_fail "the skin gives no client rectangle"
+  echo "$client"
+}
