@@ -205,3 +205,48 @@ end
 }
 
 }  // namespace
+
+namespace {
+
+// Picture indexes at the ends of the list, and a mask without pixels.
+TEST_F(SkinCtrlBase, PictureIndexesOutsideTheListAndEmptyMasksGiveNothing) {
+  LoadHandSkin();
+  const int count = static_cast<int>(data_->ActivePictures().size());
+  ASSERT_EQ(count, 2);
+  EXPECT_EQ(SkinActivePicture(data_, count - 1), &data_->ActivePictures()[1]);
+  EXPECT_EQ(SkinActivePicture(data_, count), nullptr);
+  EXPECT_EQ(SkinActivePicture(data_, -1), nullptr);
+  EXPECT_EQ(SkinActivePicture(nullptr, 0), nullptr);
+  SkinElement element;
+  const Bitmap empty;
+  element.mask = &empty;
+  element.mode = SkinResizeMode::Fixed;
+  EXPECT_FALSE(element.MaskRegion(12, 12).has_value());
+}
+
+// A control with a record keeps its own size when DefaultWidth/DefaultHeight change; one
+// without takes them; a control one pixel high still paints.
+TEST_F(SkinCtrlBase, DefaultSizeAppliesOnlyWithoutARecordAndThinControlsPaint) {
+  LoadHandSkin();
+  auto* skinned = new TskSkinCustomControl(form_);
+  skinned->SetParent(form_);
+  skinned->SetSkinDataName("panel");
+  skinned->SetSkinData(data_);
+  skinned->SetBounds(0, 0, 40, 30);
+  skinned->SetDefaultWidth(70);
+  skinned->SetDefaultHeight(50);
+  EXPECT_EQ(skinned->Width(), 40);
+  EXPECT_EQ(skinned->Height(), 30);
+  auto* plain = new TskSkinCustomControl(form_);
+  plain->SetParent(form_);
+  plain->SetSkinDataName("nosuchsection");
+  plain->SetSkinData(data_);
+  plain->SetBounds(0, 40, 40, 1);
+  plain->SetDefaultWidth(70);
+  EXPECT_EQ(plain->Width(), 70);
+  EXPECT_EQ(plain->Height(), 1);
+  ShowForm();
+  EXPECT_EQ(ScreenColor(plain, 5, 0), BtnFace());
+}
+
+}  // namespace
