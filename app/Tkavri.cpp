@@ -21,6 +21,7 @@
 #include "platform/sys/Shell.h"
 #include "platform/sys/StringPack.h"
 #include "skin/controls/skSkinButtons.h"
+#include "skin/controls/skSkinComboBox.h"
 #include "platform/win/WinApi.h"
 #include "toolkit/Buttons.h"
 #include "toolkit/ExtCtrls.h"
@@ -34,11 +35,11 @@ namespace {
 // Selects item `index` of a box, whose text becomes the item's (the box fires its change
 // event when that differs from the text before). An index outside the list selects
 // nothing and leaves the box as it is.
-void SelectItem(TComboBox* box, int index) {
+void SelectItem(TskSkinCustomComboBox* box, int index) {
   if (index >= 0 && index < box->Items().Count()) box->SetItemIndex(index);
 }
 
-void FillBox(TComboBox* box, const std::vector<std::string>& items) {
+void FillBox(TskSkinCustomComboBox* box, const std::vector<std::string>& items) {
   box->Items().BeginUpdate();
   for (const std::string& item : items) box->Items().Add(item);
   box->Items().EndUpdate();
@@ -47,7 +48,7 @@ void FillBox(TComboBox* box, const std::vector<std::string>& items) {
 void ToggleStyle(TFont& font, TFontStyles flag) { font.SetStyle(font.Style() ^ flag); }
 
 // The number a size box item stands for: its text, read as a decimal integer.
-int SizeOfItem(const TComboBox* box) { return std::stoi(box->Text()); }
+int SizeOfItem(const TskSkinCustomComboBox* box) { return std::stoi(box->Text()); }
 
 // Runs one step of a sequence; its failure shows the standard error box and the
 // sequence goes on.
@@ -145,9 +146,9 @@ void Tkavri::FormCreate(TObject*) {
              FontSize < skSkinFontSizeComboBox1->Items().Count() ? FontSize : kFallbackSizeIndex);
   SelectItem(skSkinFontSizeComboBox2, InitialDisplaySizeIndex(Me_output_text->Font().Size()));
 
-  // The face box lists the installed families, sorted (a font box that fills itself
-  // when its window is made is left as it is).
-  if (skSkinFontComboBox1->Items().Count() == 0) FillBox(skSkinFontComboBox1, FontFamilies());
+  // The face box fills itself when its window is made; before that it is filled here, from
+  // the same list, so the stored index means the same face either way.
+  if (skSkinFontComboBox1->Items().Count() == 0) skSkinFontComboBox1->Reset();
   SelectItem(skSkinFontComboBox1, FontType < skSkinFontComboBox1->Items().Count() ? FontType : 1);
 
   Guarded(this, [this] {

@@ -8,7 +8,8 @@
 
 #include "toolkit/Forms.h"
 
-class TComboBox;
+class TskSkinCustomComboBox;
+class TskSkinFontComboBox;
 class TImage;
 class TCustomMemo;
 
@@ -32,10 +33,10 @@ class Tkavri : public TForm {
   TControl* SB_FontItalic = nullptr;
   TControl* SB_help = nullptr;
   TControl* SB_about = nullptr;
-  TComboBox* skSkinFontComboBox1 = nullptr;
-  TComboBox* skSkinFontSizeComboBox1 = nullptr;
-  TComboBox* skSkinFontSizeComboBox2 = nullptr;
-  TComboBox* CbSelect = nullptr;
+  TskSkinFontComboBox* skSkinFontComboBox1 = nullptr;
+  TskSkinCustomComboBox* skSkinFontSizeComboBox1 = nullptr;
+  TskSkinCustomComboBox* skSkinFontSizeComboBox2 = nullptr;
+  TskSkinCustomComboBox* CbSelect = nullptr;
   TWinControl* Ed_word = nullptr;
   TWinControl* Ed_Back = nullptr;
   TCustomMemo* Me_inputtext = nullptr;

@@ -172,15 +172,26 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
               Caption = '字型：'
             end
           end
-          object skSkinFontComboBox1: TComboBox
+          object skSkinFontComboBox1: TskSkinFontComboBox
             Left = 57
             Top = 0
             Width = 130
             Height = 25
             Align = alClient
-            Style = csDropDownList
+            SkinData = skSkinData1
+            SkinDataName = 'combobox'
+            Style = skcbFixedStyle
             Sorted = True
             DropDownCount = 8
+            ItemIndex = -1
+            UseSkinFont = True
+            UseSkinSize = True
+            HideSelection = True
+            AutoComplete = True
+            AlphaBlend = False
+            AlphaBlendValue = 0
+            ListBoxCaptionMode = False
+            ListBoxWidth = 0
             Font.Name = '宋体'
             Font.Height = -14
             OnChange = skSkinFontComboBox1Change
@@ -259,14 +270,28 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
               Caption = '尺寸：'
             end
           end
-          object skSkinFontSizeComboBox1: TComboBox
+          object skSkinFontSizeComboBox1: TskSkinFontSizeComboBox
             Left = 57
             Top = 0
             Width = 80
             Height = 31
             Align = alClient
-            Style = csDropDownList
+            SkinData = skSkinData1
+            SkinDataName = 'combobox'
+            Style = skcbFixedStyle
+            Sorted = False
             DropDownCount = 8
+            ItemIndex = -1
+            UseSkinFont = True
+            UseSkinSize = True
+            HideSelection = True
+            AutoComplete = True
+            AlphaBlend = False
+            AlphaBlendValue = 0
+            ListBoxCaptionMode = False
+            ListBoxWidth = 0
+            Font.Name = '宋体'
+            Font.Height = -14
             OnChange = skSkinFontSizeComboBox1Change
           end
         end
@@ -352,13 +377,27 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
           AutoSize = False
           Caption = '语言：       '
         end
-        object CbSelect: TComboBox
+        object CbSelect: TskSkinFontSizeComboBox
           Left = 58
           Top = 32
           Width = 65
           Height = 20
-          Style = csDropDownList
+          SkinData = skSkinData1
+          SkinDataName = 'combobox'
+          Style = skcbFixedStyle
+          Sorted = False
           DropDownCount = 4
+          ItemIndex = -1
+          UseSkinFont = True
+          UseSkinSize = True
+          HideSelection = True
+          AutoComplete = True
+          AlphaBlend = False
+          AlphaBlendValue = 0
+          ListBoxCaptionMode = False
+          ListBoxWidth = 0
+          Font.Name = '宋体'
+          Font.Height = -14
           Hint = 'LanguageSelect'
           ShowHint = True
           OnChange = CbSelectChange
@@ -504,13 +543,27 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
         AutoSize = False
         Caption = ' 显示尺寸：'
       end
-      object skSkinFontSizeComboBox2: TComboBox
+      object skSkinFontSizeComboBox2: TskSkinFontSizeComboBox
         Left = 241
         Top = 3
         Width = 48
         Height = 25
-        Style = csDropDownList
+        SkinData = skSkinData1
+        SkinDataName = 'combobox'
+        Style = skcbFixedStyle
+        Sorted = False
         DropDownCount = 8
+        ItemIndex = -1
+        UseSkinFont = True
+        UseSkinSize = True
+        HideSelection = True
+        AutoComplete = True
+        AlphaBlend = False
+        AlphaBlendValue = 0
+        ListBoxCaptionMode = False
+        ListBoxWidth = 0
+        Font.Name = '宋体'
+        Font.Height = -14
         OnChange = skSkinFontSizeComboBox2Change
       end
     end

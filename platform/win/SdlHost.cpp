@@ -296,9 +296,23 @@ Point SdlHost::ToScreen(std::uint32_t sdlWindowId, int x, int y) {
   // Event coordinates are relative to where the desktop had the window when the event
   // happened; a window we moved since (a drag does so at every step) would add the move
   // twice. The pointer's own screen position has no such lag.
-  (void)sdlWindowId;
   (void)x;
   (void)y;
+  return PointerNow(SDL_GetWindowFromID(sdlWindowId));
+}
+
+Point SdlHost::PointerNow(SDL_Window* window) {
+  if (!window) {
+    for (auto& [id, w] : m_windows)
+      if (w.window) {
+        window = w.window;
+        break;
+      }
+  }
+  // SDL's global state on X11 follows only the events of its input extension, which
+  // synthetic and some real pointer motions never raise: asked there, it lags behind.
+  Point p;
+  if (X11PointerPosition(window, &p)) return p;
   int gx = 0, gy = 0;
   SDL_GetGlobalMouseState(&gx, &gy);
   return {gx, gy};
@@ -412,11 +426,7 @@ std::vector<MonitorDesc> SdlHost::Monitors() {
   return out;
 }
 
-Point SdlHost::CursorPos() {
-  int x = 0, y = 0;
-  SDL_GetGlobalMouseState(&x, &y);
-  return {x, y};
-}
+Point SdlHost::CursorPos() { return PointerNow(nullptr); }
 
 void SdlHost::SetCursorPos(Point screen) { SDL_WarpMouseGlobal(screen.x, screen.y); }
 

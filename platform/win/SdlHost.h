@@ -63,6 +63,8 @@ class SdlHost : public Host {
   HostWindowId IdOf(std::uint32_t sdlWindowId) const;
   void Handle(const SDL_Event& e);
   Point ToScreen(std::uint32_t sdlWindowId, int x, int y);
+  // Where the pointer is on the screen now; `window` (may be null) tells the desktop.
+  Point PointerNow(SDL_Window* window);
 
   HostSink* m_sink = nullptr;
   std::map<HostWindowId, HostWindow> m_windows;

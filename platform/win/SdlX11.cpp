@@ -1,4 +1,4 @@
-// X11 window shapes and the bell for the SDL host, through functions looked up at run time.
+// X11 window shapes, the pointer and the bell for the SDL host, through functions looked up at run time.
 #include "platform/win/SdlX11.h"
 
 #include <dlfcn.h>
@@ -19,6 +19,7 @@ using ShapeRectanglesFn = void (*)(Display*, ::Window, int, int, int, XRectangle
 using ShapeMaskFn = void (*)(Display*, ::Window, int, int, int, Pixmap, int);
 using ShapeQueryFn = int (*)(Display*, int*, int*);
 using BellFn = int (*)(Display*, int);
+using QueryPointerFn = int (*)(Display*, ::Window, ::Window*, ::Window*, int*, int*, int*, int*, unsigned*);
 using FlushFn = int (*)(Display*);
 using ErrorHandler = int (*)(Display*, XErrorEvent*);
 using SetErrorHandlerFn = ErrorHandler (*)(ErrorHandler);
@@ -28,6 +29,7 @@ struct X11Functions {
   ShapeMaskFn shapeMask = nullptr;
   ShapeQueryFn shapeQuery = nullptr;
   BellFn bell = nullptr;
+  QueryPointerFn queryPointer = nullptr;
   FlushFn flush = nullptr;
   SetErrorHandlerFn setErrorHandler = nullptr;
 
@@ -39,6 +41,7 @@ struct X11Functions {
     }
     if (void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL)) {
       bell = reinterpret_cast<BellFn>(dlsym(x11, "XBell"));
+      queryPointer = reinterpret_cast<QueryPointerFn>(dlsym(x11, "XQueryPointer"));
       flush = reinterpret_cast<FlushFn>(dlsym(x11, "XFlush"));
       setErrorHandler = reinterpret_cast<SetErrorHandlerFn>(dlsym(x11, "XSetErrorHandler"));
     }
@@ -120,5 +123,20 @@ bool X11Bell(SDL_Window* window) {
   if (!f.bell || !X11Info(window, &display, &xwindow)) return false;
   f.bell(display, 0);
   if (f.flush) f.flush(display);
+  return true;
+}
+
+bool X11PointerPosition(SDL_Window* window, Point* screen) {
+  const X11Functions& f = Functions();
+  Display* display = nullptr;
+  ::Window xwindow = 0;
+  if (!f.queryPointer || !X11Info(window, &display, &xwindow)) return false;
+  ::Window root = 0, child = 0;
+  int rootX = 0, rootY = 0, winX = 0, winY = 0;
+  unsigned mask = 0;
+  // False when the pointer is on another screen; root_x and root_y are still that screen's.
+  f.queryPointer(display, xwindow, &root, &child, &rootX, &rootY, &winX, &winY, &mask);
+  if (!root) return false;
+  *screen = {rootX, rootY};
   return true;
 }

@@ -1,4 +1,4 @@
-// The few X11 calls the SDL host needs beyond SDL (window shapes, the bell), looked up at
+// The few X11 calls the SDL host needs beyond SDL (window shapes, the pointer, the bell), looked up at
 // run time so that nothing links against X11 and other desktops simply go without.
 #pragma once
 
@@ -17,5 +17,8 @@ bool X11SetShape(SDL_Window* window, const std::vector<Rect>* rects);
 // of another program that went away while we talked to it, say, a clipboard reader) is
 // to exit. Returns false where the program does not run on X11.
 bool X11KeepAliveOnErrors();
+// The pointer's screen position as the X server has it now, into `screen`; false where
+// the window does not live on X11.
+bool X11PointerPosition(SDL_Window* window, Point* screen);
 // Rings the desktop bell; false where there is none.
 bool X11Bell(SDL_Window* window);

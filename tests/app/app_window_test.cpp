@@ -20,6 +20,7 @@
 #include "platform/std/StdConst.h"
 #include "platform/win/HeadlessHost.h"
 #include "platform/win/WinApi.h"
+#include "skin/controls/skSkinComboBox.h"
 #include "toolkit/Edits.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/ListBoxes.h"
@@ -421,7 +422,8 @@ TEST_F(AppWindowTest, ConversionThroughTheWindowMatchesKavriArt) {
 TEST_F(AppWindowTest, HelpOpensThePageBesideTheProgram) {
   // A stand-in for the desktop's handler that notes what it was asked to open.
   const std::string log = m_dir.Dir() + "opened.txt";
-  m_dir.Write("bin/xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > '" + log + "'\n");
+  // Written aside and renamed, so the file is whole once it exists.
+  m_dir.Write("bin/xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > '" + log + ".part' && mv '" + log + ".part' '" + log + "'\n");
   std::filesystem::permissions(m_dir.Path() / "bin" / "xdg-open", std::filesystem::perms::owner_all);
   const std::string oldPath = getenv("PATH") ? getenv("PATH") : "";
   setenv("PATH", (m_dir.Dir() + "bin:" + oldPath).c_str(), 1);

@@ -29,6 +29,67 @@ convert_x=$((cx + 163)) convert_y=$((cy + 15))   # Bu_Convert, client (147, 5) 3
 output_x=$((cx + 400)) output_y=$((cy + 200))    # Me_output_text, right of x 194, below y 26
 
 e2e_shot start
+# Pixels of the skinned window, checked against the pictures the build packed.
+skin="$build/assets/skin"
+[[ -f "$skin/main.bmp" && -f "$skin/mask.bmp" ]] || e2e_fail "the skin's pictures are not built"
+pixel_in() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:; }
+# How many pixels of the w x h area at x y of screenshot $1 differ from picture $6 at px py.
+differing() {
+  convert "$E2E_TMP/$1.png" -crop "${4}x${5}+${2}+${3}" +repage "$E2E_TMP/crop_a.png"
+  convert "$6" -crop "${4}x${5}+${7}+${8}" +repage "$E2E_TMP/crop_b.png"
+  local n
+  n=$(compare -metric AE "$E2E_TMP/crop_a.png" "$E2E_TMP/crop_b.png" null: 2>&1 || true)
+  echo "${n%% *}"
+}
+root=$(e2e_pixel start 1000 700)
+# The mask shapes the window: its corners show the root, just inside them the frame.
+[[ $(pixel_in "$skin/mask.bmp" 0 0) == "255,255,255" ]] || e2e_fail "the skin's mask has no rounded corner"
+for corner in "$X $Y" "$((X + WIDTH - 1)) $Y" "$X $((Y + HEIGHT - 1))" "$((X + WIDTH - 1)) $((Y + HEIGHT - 1))"; do
+  [[ $(e2e_pixel start $corner) == "$root" ]] || e2e_fail "the window's corner at $corner is not cut away by the mask"
+done
+[[ $(e2e_pixel start $((X + 20)) $((Y + 25))) != "$root" ]] || e2e_fail "the window is cut away inside its frame"
+
+# The caption band left of the caption text (the system-menu button in it) and the caption
+# buttons at the right end are the frame picture's own pixels.
+read -r pic_w _ <<<"$(identify -format '%w %h' "$skin/main.bmp")"
+n=$(differing start $((X + 14)) $((Y + 20)) 32 26 "$skin/main.bmp" 14 20)
+(( n == 0 )) || e2e_fail "the caption band's left part differs from the skin's picture in $n pixels"
+n=$(differing start $((X + WIDTH - pic_w + 162)) $((Y + 11)) 102 24 "$skin/main.bmp" 162 11)
+(( n == 0 )) || e2e_fail "the caption buttons differ from the skin's picture in $n pixels"
+
+# The input memo's text area below its text is exactly white (the converter relies on it).
+n=$(convert "$E2E_TMP/start.png" -crop "160x60+$((cx + 10))+$((cy + 130))" +repage -fill black +opaque white \
+      -colorspace Gray -format "%[fx:int((1-mean)*w*h+0.5)]" info:)
+(( n == 0 )) || e2e_fail "the input memo's text area has $n pixels that are not pure white"
+
+# Resting on the help button shows its hint after the pause.
+help_x=$((cx + 141)) help_y=$((cy + 392))        # SB_help, client (128, 380) 25 x 25
+xdotool mousemove $output_x $output_y
+sleep 0.3
+xdotool mousemove $help_x $help_y
+sleep 1.5
+e2e_shot hint
+changed=$(compare -metric AE -crop "120x40+$((help_x - 20))+$((help_y + 10))" "$E2E_TMP/start.png" "$E2E_TMP/hint.png" null: 2>&1 || true)
+(( ${changed%% *} > 100 )) || e2e_fail "nothing shows under the help button after the pause (${changed%% *} pixels changed)"
+
+# The language box: a click opens its list, a click on the first row takes English, and the
+# labels change; the row under the pointer is the hot one (pointer motion reaches the list).
+lang_x=$((cx + 100)) lang_y=$((cy + 392))        # CbSelect, client (58, 382) 65 x 20
+xdotool mousemove $lang_x $lang_y click 1
+sleep 0.6
+xdotool mousemove $((lang_x - 20)) $((lang_y + 40))
+sleep 0.4
+e2e_shot lang_open
+xdotool mousemove $((lang_x - 20)) $((lang_y + 21))
+sleep 0.4
+e2e_shot lang_hot
+changed=$(compare -metric AE -crop "60x36+$((lang_x - 32))+$((lang_y + 11))" "$E2E_TMP/lang_open.png" "$E2E_TMP/lang_hot.png" null: 2>&1 || true)
+(( ${changed%% *} > 50 )) || e2e_fail "the language list does not follow the pointer (${changed%% *} pixels changed)"
+xdotool click 1
+sleep 0.6
+e2e_shot english
+changed=$(compare -metric AE -crop "60x14+$((cx + 8))+$((cy + 10))" "$E2E_TMP/start.png" "$E2E_TMP/english.png" null: 2>&1 || true)
+(( ${changed%% *} > 30 )) || e2e_fail "choosing English in the language box did not change the labels"
 xdotool mousemove $input_x $input_y click 1
 sleep 0.3
 xdotool key ctrl+a
@@ -83,7 +144,7 @@ if (( status != 0 )); then
   cat "$E2E_TMP/kavri.out" >&2
   e2e_fail "kavri ended with status $status"
 fi
-grep -q '^language=GB312' "$app/KAVRI.ini" || e2e_fail "the settings were not written"
+grep -q '^language=English' "$app/KAVRI.ini" || e2e_fail "the settings were not written (or not with the language chosen)"
 
 mkdir -p "$build/e2e-shots/app" && cp "$E2E_TMP"/*.png "$E2E_TMP/clipboard.txt" "$build/e2e-shots/app/" 2>/dev/null || true
 echo "app e2e: ok"
