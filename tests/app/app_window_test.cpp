@@ -20,7 +20,10 @@
 #include "platform/std/StdConst.h"
 #include "platform/win/HeadlessHost.h"
 #include "platform/win/WinApi.h"
+#include "platform/gfx/DC.h"
 #include "skin/controls/skSkinComboBox.h"
+#include "skin/form/skSkinForm.h"
+#include "skin/form/skSkinObjects.h"
 #include "toolkit/Edits.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/ListBoxes.h"
@@ -463,6 +466,71 @@ TEST_F(AppWindowTest, HintsAppearOnHover) {
     else EXPECT_EQ(hint->Caption(), c.control->Hint());
   }
   Application->DestroyHintWindow();
+}
+
+}  // namespace
+
+namespace {
+
+// The box around the pixels of exactly colour `c` inside `area` of `b`, relative to the
+// box's own first pixel; empty when there is none.
+Rect InkOf(const Bitmap& b, const Rect& area, Color c) {
+  Rect box;
+  bool any = false;
+  for (int y = std::max(area.top, 0); y < std::min(area.bottom, b.Height()); ++y)
+    for (int x = std::max(area.left, 0); x < std::min(area.right, b.Width()); ++x) {
+      if (b.GetPixelColor(x, y) != ColorToRGB(c)) continue;
+      if (!any) box = {x, y, x + 1, y + 1};
+      box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), std::max(box.bottom, y + 1)};
+      any = true;
+    }
+  return box;
+}
+
+// How `text` inks in `spec` and colour `c` on a plain bitmap: the size of its fully
+// covered pixels' box.
+Size InkSizeOf(std::string_view text, const FontSpec& spec, Color c) {
+  const Font font(spec);
+  Bitmap b(font.TextWidth(text) + 20, 60, MakePixel(255, 255, 255));
+  DC dc(b);
+  dc.SelectFont(font);
+  dc.SetBkMode(TRANSPARENT);
+  dc.SetTextColor(c);
+  dc.TextOut(10, 10, text);
+  const Rect ink = InkOf(b, {0, 0, b.Width(), b.Height()}, c);
+  return {ink.Width(), ink.Height()};
+}
+
+// The caption is drawn in the skin's caption font; with no skin, in the frame's default one.
+TEST_F(AppWindowTest, CaptionTextInTheSkinsCaptionFontOrTheFramesDefault) {
+  InstallPacks();
+  Tkavri* w = Create();
+  auto* frame = dynamic_cast<TskSkinForm*>(w->FindComponent("skSkinForm1"));
+  ASSERT_NE(frame, nullptr);
+  ASSERT_FALSE(w->Caption().empty());
+  ASSERT_TRUE(frame->IsFormActive());
+  Rect window;
+  GetWindowRect(w->Handle(), &window);
+
+  auto* caption = dynamic_cast<TskSkinCaptionObject*>(frame->FindObject("caption"));
+  ASSERT_NE(caption, nullptr);
+  const FontSpec skinFont{caption->FontName, caption->FontHeight, (caption->FontStyle & SkinFontBold) != 0};
+  ASSERT_NE(skinFont.face, frame->DefCaptionFont().spec.face) << "the skin must give a font of its own";
+  Rect area = caption->ObjectRect.Translated(window.left, window.top);
+  Rect ink = InkOf(m_host->Screenshot(), area, caption->ActiveFontColor);
+  EXPECT_EQ(Size(ink.Width(), ink.Height()), InkSizeOf(w->Caption(), skinFont, caption->ActiveFontColor));
+  EXPECT_NE(Size(ink.Width(), ink.Height()), InkSizeOf(w->Caption(), frame->DefCaptionFont().spec, caption->ActiveFontColor));
+
+  // Without its skin the frame draws its own caption band.
+  frame->SetSkinData(nullptr);
+  m_host->Pump();
+  EXPECT_EQ(frame->FindObject("caption"), nullptr);
+  const TskCaptionFont& def = frame->DefCaptionFont();
+  // The text sits in the middle of the band, away from its edge lines and the buttons.
+  const int middle = window.left + window.Width() / 2;
+  area = {middle - 150, window.top + 5, middle + 150, window.top + frame->DefaultCaptionHeight() + 1};
+  ink = InkOf(m_host->Screenshot(), area, def.color);
+  EXPECT_EQ(Size(ink.Width(), ink.Height()), InkSizeOf(w->Caption(), def.spec, def.color));
 }
 
 }  // namespace
