@@ -11,3 +11,5 @@ for exe in "$build"/bench/*_bench; do
   "$exe" --benchmark_counters_tabular=true
 done
 [[ $found -eq 1 ]] || echo "no benchmarks built in $build/bench"
+echo "== start-up of the main window against xmessage (Xvfb)"
+"$(dirname "$0")/../bench/startup.sh" "$build" || echo "start-up bench did not run"

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   zlib1g-dev libfreetype-dev libfontconfig-dev libsdl2-dev liblitehtml-dev libgumbo-dev libpng-dev
   libcurl4-openssl-dev libutf8proc-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libsystemd-dev dbus-daemon dbus-bin
+  libsystemd-dev dbus-daemon dbus-bin libxdamage-dev
   fonts-dejavu-core fonts-arphic-uming fonts-wqy-microhei
   xvfb xauth xdotool xclip imagemagick x11-utils
   clang libclang-rt-14-dev
