@@ -8,7 +8,9 @@
 #include "platform/sys/Utf8.h"
 #include "platform/win/WinApi.h"
 #include "platform/win/WindowSystem.h"
+#include "skin/controls/skSkinBoxCtrls.h"
 #include "skin/form/skPopupWindow.h"
+#include "skin/form/skSkinForm.h"
 #include "toolkit/Reader.h"
 
 namespace {
@@ -221,11 +223,30 @@ void TskSkinCustomComboBox::SetStyle(TskSkinCustomComboBoxStyle style) {
   Invalidate();
 }
 
-TCustomEdit* TskSkinCustomComboBox::CreateEdit() {
-  auto* edit = new TEdit(this);
-  edit->SetBorderStyle(TBorderStyle::bsNone);
-  return edit;
-}
+namespace {
+
+// The text entry of an edit-style combo: the skinned edits' read-only rules and context
+// menu, the menu drawn from the combo's skin and captioned from the frame's texts.
+class TskComboInnerEdit : public TskCustomEdit {
+ public:
+  explicit TskComboInnerEdit(TskSkinCustomComboBox* combo) : TskCustomEdit(combo), m_combo(combo) {
+    SetBorderStyle(TBorderStyle::bsNone);
+  }
+
+ protected:
+  const TskSkinData* MenuTexts() const override {
+    const TskSkinForm* frame = TskSkinForm::Find(GetParentForm());
+    return frame ? frame->SkinData() : m_combo->SkinData();
+  }
+  TskSkinData* MenuSkin() const override { return m_combo->SkinData(); }
+
+ private:
+  TskSkinCustomComboBox* m_combo;
+};
+
+}  // namespace
+
+TCustomEdit* TskSkinCustomComboBox::CreateEdit() { return new TskComboInnerEdit(this); }
 
 void TskSkinCustomComboBox::SetDropDownCount(int n) {
   if (n > 0) m_dropDownCount = n;

@@ -9,7 +9,9 @@
 
 #include "ListSkinPackage.h"
 #include "platform/gfx/FontList.h"
+#include "skin/controls/skSkinBoxCtrls.h"
 #include "skin/controls/skSkinComboBox.h"
+#include "skin/form/skSkinMenus.h"
 #include "skin/controls/skSkinScrollBar.h"
 
 using namespace skinctl;
@@ -626,6 +628,39 @@ TEST_F(SkinCtrlComboBox, EditStyleShowsTheChosenItemWithoutSearchingAgain) {
   combo->SetItemIndex(1);
   EXPECT_EQ(combo->Edit()->Text(), "app");
   EXPECT_EQ(combo->ItemIndex(), 1);
+}
+
+// The text entry is a skinned edit: read-only rules aside, its context menu is the skinned
+// one, drawn from the combo's skin, with the edit's commands working on the combo's text.
+TEST_F(SkinCtrlComboBox, EditStyleEntryOpensTheSkinnedContextMenuOfTheCombosSkin) {
+  UseListSkin();
+  ShowForm();
+  TskSkinFontSizeComboBox* combo = MakeCombo(0, 10, 10, 150);
+  combo->SetSkinData(data_);
+  for (const char* s : {"apple", "cherry"}) combo->Items().Add(s);
+  combo->SetStyle(TskSkinCustomComboBoxStyle::skcbEditStyle);
+  auto* edit = dynamic_cast<TskCustomEdit*>(combo->Edit());
+  ASSERT_NE(edit, nullptr);
+  combo->SetItemIndex(1);
+  host_->Pump();
+  edit->SetFocus();
+  edit->SelectAll();
+  host_->Click(Centre(edit), MouseButton::Right);
+  host_->Pump();
+  TskSkinPopupMenu* menu = edit->SysPopupMenu();
+  ASSERT_NE(menu, nullptr);
+  ASSERT_NE(menu->MenuController(), nullptr);
+  EXPECT_TRUE(menu->MenuController()->Visible());
+  EXPECT_EQ(menu->MenuController()->SkinData(), data_);
+  // Cut, the first enabled entry (after Undo and a line), is active: Enter takes the
+  // selected text into the clipboard.
+  ASSERT_GE(menu->Items()->Count(), 3);
+  EXPECT_EQ(menu->Items()->Items(2)->Caption(), "剪切");
+  host_->Key(VK_RETURN);
+  host_->Pump();
+  EXPECT_EQ(host_->ClipboardText(), "cherry");
+  EXPECT_EQ(edit->Text(), "");
+  EXPECT_EQ(combo->Text(), "");
 }
 
 // ---- the font list
