@@ -206,6 +206,65 @@ void AssignSkinFont(TFont& font, const TFont& defaultFont, const SkinEditFields*
   if (!(f == font)) font.Assign(&f);
 }
 
+
+// The messages the skinned edit and memo answer alike before their base class sees them:
+// the skinned context menu and its freeing, text drawn over a background of their own
+// (erase, colour, a whole erase before each paint) and the held left button. True when
+// the message is answered and goes no further.
+struct SharedEditMessages {
+  TWinControl& control;
+  TskEditContextMenu& menu;
+  bool ownBackground;
+  bool& buttonHeld;
+  std::function<void(LPARAM)> showMenu;
+  std::function<void(DC&)> drawBackground;
+  std::function<Color()> textColor;
+
+  bool Handle(TMessage& m) const {
+    switch (m.Msg) {
+      case WM_CONTEXTMENU:
+        if (control.PopupMenu()) return false;
+        showMenu(m.LParam);
+        return true;
+      case skSkinMsgCloseMenus:
+        menu.Closed(control);
+        return true;
+      case skEditMsgFreeMenu:
+        menu.FreeRequested(m.WParam);
+        return true;
+      case WM_ERASEBKGND:
+        if (!ownBackground) return false;
+        if (HDC dc = reinterpret_cast<HDC>(m.WParam)) drawBackground(*dc);
+        m.Result = 1;
+        return true;
+      case CN_CTLCOLOREDIT:
+      case CN_CTLCOLORSTATIC:
+        if (!ownBackground) return false;
+        if (HDC dc = reinterpret_cast<HDC>(m.WParam)) dc->SetTextColor(textColor());
+        m.Result = reinterpret_cast<LRESULT>(&kNullBrush);
+        return true;
+      case WM_PAINT:
+        // Text drawn without a background over what the last paint left would smear: the
+        // whole update area is erased first.
+        if (ownBackground && control.HandleAllocated()) {
+          Rect r;
+          if (GetUpdateRect(control.Handle(), &r, false)) InvalidateRect(control.Handle(), &r, true);
+        }
+        return false;
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONDBLCLK:
+        buttonHeld = true;
+        return false;
+      case WM_LBUTTONUP:
+      case WM_CAPTURECHANGED:
+        buttonHeld = false;
+        return false;
+      default:
+        return false;
+    }
+  }
+};
+
 }  // namespace
 
 // ---- record fields and insets
@@ -331,47 +390,11 @@ void TskCustomEdit::ShowContextMenu(LPARAM screenPoint) {
 }
 
 void TskCustomEdit::WndProc(TMessage& m) {
-  switch (m.Msg) {
-    case WM_CONTEXTMENU:
-      if (PopupMenu()) break;
-      ShowContextMenu(m.LParam);
-      return;
-    case skSkinMsgCloseMenus:
-      m_menu.Closed(*this);
-      return;
-    case skEditMsgFreeMenu:
-      m_menu.FreeRequested(m.WParam);
-      return;
-    case WM_ERASEBKGND:
-      if (!m_transparentText) break;
-      if (HDC dc = reinterpret_cast<HDC>(m.WParam)) DrawTextBackground(*dc, ClientRect());
-      m.Result = 1;
-      return;
-    case CN_CTLCOLOREDIT:
-    case CN_CTLCOLORSTATIC:
-      if (!m_transparentText) break;
-      if (HDC dc = reinterpret_cast<HDC>(m.WParam)) dc->SetTextColor(TransparentTextColor());
-      m.Result = reinterpret_cast<LRESULT>(&kNullBrush);
-      return;
-    case WM_PAINT:
-      // Text drawn without a background over what the last paint left would smear: the
-      // whole update area is erased first.
-      if (m_transparentText && HandleAllocated()) {
-        Rect r;
-        if (GetUpdateRect(Handle(), &r, false)) InvalidateRect(Handle(), &r, true);
-      }
-      break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      m_mouseButtonHeld = true;
-      break;
-    case WM_LBUTTONUP:
-    case WM_CAPTURECHANGED:
-      m_mouseButtonHeld = false;
-      break;
-    default:
-      break;
-  }
+  const SharedEditMessages shared{*this, m_menu, m_transparentText, m_mouseButtonHeld,
+                                  [this](LPARAM p) { ShowContextMenu(p); },
+                                  [this](DC& dc) { DrawTextBackground(dc, ClientRect()); },
+                                  [this] { return TransparentTextColor(); }};
+  if (shared.Handle(m)) return;
   const UINT msg = m.Msg;
   const WPARAM wp = m.WParam;
   std::shared_ptr<bool> alive = m_alive;
@@ -1060,34 +1083,6 @@ void TskSkinMemo::WndProc(TMessage& m) {
     case WM_NCMOUSELEAVE:
       TrackFramePointer(*this, m);
       return;
-    case WM_CONTEXTMENU:
-      if (PopupMenu()) break;
-      ShowContextMenu(m.LParam);
-      return;
-    case skSkinMsgCloseMenus:
-      m_menu.Closed(*this);
-      return;
-    case skEditMsgFreeMenu:
-      m_menu.FreeRequested(m.WParam);
-      return;
-    case WM_ERASEBKGND:
-      if (!m_bitmapBG) break;
-      if (HDC dc = reinterpret_cast<HDC>(m.WParam)) DrawBitmapBackground(*dc, ClientRect());
-      m.Result = 1;
-      return;
-    case CN_CTLCOLOREDIT:
-    case CN_CTLCOLORSTATIC:
-      if (!m_bitmapBG) break;
-      if (HDC dc = reinterpret_cast<HDC>(m.WParam))
-        dc->SetTextColor(ColorToRGB(Enabled() ? Font().GetColor() : clGrayText));
-      m.Result = reinterpret_cast<LRESULT>(&kNullBrush);
-      return;
-    case WM_PAINT:
-      if (m_bitmapBG && HandleAllocated()) {
-        Rect r;
-        if (GetUpdateRect(Handle(), &r, false)) InvalidateRect(Handle(), &r, true);
-      }
-      break;
     case WM_MOUSEWHEEL: {
       bool handled = false;
       const int delta = GET_WHEEL_DELTA_WPARAM(m.WParam);
@@ -1100,17 +1095,14 @@ void TskSkinMemo::WndProc(TMessage& m) {
       m.Result = 1;
       return;
     }
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      m_mouseButtonHeld = true;
-      break;
-    case WM_LBUTTONUP:
-    case WM_CAPTURECHANGED:
-      m_mouseButtonHeld = false;
-      break;
     default:
       break;
   }
+  const SharedEditMessages shared{*this, m_menu, m_bitmapBG, m_mouseButtonHeld,
+                                  [this](LPARAM p) { ShowContextMenu(p); },
+                                  [this](DC& dc) { DrawBitmapBackground(dc, ClientRect()); },
+                                  [this] { return ColorToRGB(Enabled() ? Font().GetColor() : clGrayText); }};
+  if (shared.Handle(m)) return;
   const UINT msg = m.Msg;
   const WPARAM wp = m.WParam;
   std::shared_ptr<bool> alive = m_alive;
