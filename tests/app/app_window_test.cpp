@@ -175,6 +175,20 @@ TEST_F(AppWindowTest, AbsurdStoredGeometryStillGivesAUsableWindow) {
   EXPECT_TRUE(m_errors.empty());
 }
 
+// A window stored off the desktop comes back with 40 pixels showing at its corner, measured
+// from the desktop's own edges.
+TEST_F(AppWindowTest, StoredGeometryOffTheDesktopIsBroughtBackToItsEdges) {
+  const int w = 640, h = 480;
+  WriteSettings("[display]\nwindow_width=640\nwindow_height=480\nwindow_left=-5000\nwindow_top=-5000\n");
+  Tkavri* win = Create();
+  EXPECT_EQ(win->BoundsRect(), Rect::FromSize(40 - w, 40 - h, w, h));
+  delete win;
+  WriteSettings("[display]\nwindow_width=640\nwindow_height=480\nwindow_left=50000\nwindow_top=50000\n");
+  win = Create();
+  EXPECT_EQ(win->BoundsRect(), Rect::FromSize(GetSystemMetrics(SM_CXVIRTUALSCREEN) - 40,
+                                              GetSystemMetrics(SM_CYVIRTUALSCREEN) - 40, w, h));
+}
+
 TEST_F(AppWindowTest, ConvertingAnEmptyInputEmptiesTheOutput) {
   WriteSettings("[display]\n");
   Tkavri* w = Create();
