@@ -336,7 +336,7 @@ void TskCustomEdit::WndProc(TMessage& m) {
       if (PopupMenu()) break;
       ShowContextMenu(m.LParam);
       return;
-    case skSkinMsgCloseMenus:
+    case SKINMSG_CLOSEMENUS:
       m_menu.Closed(*this);
       return;
     case skEditMsgFreeMenu:
@@ -1064,7 +1064,7 @@ void TskSkinMemo::WndProc(TMessage& m) {
       if (PopupMenu()) break;
       ShowContextMenu(m.LParam);
       return;
-    case skSkinMsgCloseMenus:
+    case SKINMSG_CLOSEMENUS:
       m_menu.Closed(*this);
       return;
     case skEditMsgFreeMenu:
