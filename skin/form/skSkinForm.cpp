@@ -77,6 +77,9 @@ void TskSkinForm::Loaded() {
 }
 
 void TskSkinForm::Notification(TComponent* component, TOperation operation) {
+  // The objects point into the skin being destroyed: they go before anything else hears of
+  // it (the menu, closing, would set its button up and draw it from that skin).
+  if (operation == TOperation::opRemove && component && component == m_skinData) BeforeSkinChange();
   TComponent::Notification(component, operation);
   if (operation != TOperation::opRemove || !component) return;
   if (component == m_skinHint) m_skinHint = nullptr;

@@ -225,6 +225,9 @@ LRESULT TskSkinForm::FrameMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return Default(msg, wp, lp);
     case SKINMSG_BEFORECHANGE:
       if (reinterpret_cast<TskSkinData*>(wp) == m_skinData && m_skinData) BeforeSkinChange();
+      // The open levels draw from the skin that changes: they close (the menu is the
+      // frame's, so the walk over the form's components does not reach it).
+      if (wp && m_skinMenu && m_skinMenu->SkinData() == reinterpret_cast<TskSkinData*>(wp)) m_skinMenu->BeginSkinChange();
       if (wp) BeginSkinChangeIn(m_form, reinterpret_cast<TskSkinData*>(wp));
       return Default(msg, wp, lp);
     case SKINMSG_CHANGED:

@@ -272,7 +272,7 @@ TEST_F(SkinHintTest, CaptionButtonsShowTheirHintsThroughTheFramesHintComponent) 
   h.s.data->LoadStoredSkin(again);
   host_->Pump();
   EXPECT_EQ(h.s.frame->FindObject("closebutton")->Hint, "");
-  hover({100 + close->ObjectRect.left + 4, 100 + close->ObjectRect.top + 4});
+  hover(on);  // the new close button lies where the old one did
   host_->AdvanceClock(Application->HintPause() + 10);
   EXPECT_FALSE(shown());
   // The hint component destroyed: the frame forgets it.
