@@ -281,4 +281,25 @@ TEST_F(SkinHintTest, CaptionButtonsShowTheirHintsThroughTheFramesHintComponent) 
   EXPECT_EQ(h.s.frame->SkinHint(), nullptr);
 }
 
+TEST_F(SkinHintTest, TheSizeAskedForIsTheSizeShownAndOnlyItsOwnLinksAreForgotten) {
+  Hinted h = MakeHinted(StoredSkinBytes());
+  for (const char* text : {"ab", "A hint text far wider than the picture", "one\ntwo"}) {
+    SCOPED_TRACE(text);
+    const Rect asked = h.window->CalcHintRect(0, text);
+    h.window->ActivateHint(Rect(300, 300, 300, 300), text);
+    EXPECT_EQ(asked, Rect(0, 0, WindowBounds(h.window).Width(), WindowBounds(h.window).Height()));
+  }
+  // Another component of the form going does not unlink the skin.
+  delete new TskSkinData(h.s.form);
+  EXPECT_EQ(h.hint->SkinData(), h.s.data);
+  // Switching one component off leaves the others of the main form as they are.
+  Application->SetMainForm(h.s.form);
+  auto* second = new TskSkinHint(h.s.form);
+  second->SetActive(true);
+  EXPECT_FALSE(h.hint->Active());
+  h.hint->SetActive(false);
+  EXPECT_TRUE(second->Active());
+  Application->SetMainForm(nullptr);
+}
+
 }  // namespace
