@@ -137,6 +137,9 @@ LRESULT WindowSystem::DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == VK_F4 && (GetKeyState(VK_MENU) & 0x8000)) {
         Window* top = TopLevelOf(w);
         PostMessage(top, WM_SYSCOMMAND, SC_CLOSE, 0);
+      } else if (wp == VK_SPACE && (GetKeyState(VK_MENU) & 0x8000)) {
+        // Alt+Space: the window's keyboard menu, with the space as its key.
+        SendMessage(TopLevelOf(w), WM_SYSCOMMAND, SC_KEYMENU, ' ');
       }
       return 0;
     case WM_SHOWWINDOW:

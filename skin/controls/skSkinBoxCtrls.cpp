@@ -226,7 +226,7 @@ struct SharedEditMessages {
         if (control.PopupMenu()) return false;
         showMenu(m.LParam);
         return true;
-      case skSkinMsgCloseMenus:
+      case SKINMSG_CLOSEMENUS:
         menu.Closed(control);
         return true;
       case skEditMsgFreeMenu:

@@ -9,6 +9,7 @@
 #include "skin/controls/skSkinScrollBar.h"
 #include "skin/controls/skSkinSplitter.h"
 #include "skin/data/skSkinData.h"
+#include "skin/data/skSkinHint.h"
 #include "skin/form/skSkinForm.h"
 #include "skin/form/skSkinMenus.h"
 #include "toolkit/Reader.h"
@@ -20,6 +21,7 @@ void RegisterSkinControlClasses() {
     RegisterComponentClass<TskResourceStrData>("TskResourceStrData");
     RegisterComponentClass<TskSkinForm>("TskSkinForm");
     RegisterComponentClass<TskSkinPopupMenu>("TskSkinPopupMenu");
+    RegisterComponentClass<TskSkinHint>("TskSkinHint");
     RegisterComponentClass<TskSkinPanel>("TskSkinPanel");
     RegisterComponentClass<TskSkinToolBar>("TskSkinToolBar");
     RegisterComponentClass<TskSkinSplitter>("TskSkinSplitter");

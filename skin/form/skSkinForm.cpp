@@ -4,8 +4,8 @@
 
 #include <map>
 
-#include "platform/std/StdPopupMenu.h"
 #include "platform/win/WinApi.h"
+#include "skin/data/skSkinHint.h"
 #include "toolkit/Menus.h"
 #include "toolkit/Reader.h"
 
@@ -16,6 +16,14 @@ TskSkinForm::TskSkinForm(TComponent* owner) : TComponent(owner), m_form(dynamic_
   m_defCaptionFont.color = clBtnText;
   m_defInActiveCaptionFont.spec = m_defCaptionFont.spec;
   m_defInActiveCaptionFont.color = clBtnShadow;
+  m_skinMenu = new TskSkinMenu(this, m_form);
+  m_skinMenu->OnMenuOpen = [this](TObject*) { MenuModeEntered(); };
+  m_skinMenu->OnMenuClose = [this](TObject*) { MenuModeEnded(); };
+  m_ownSysMenu = new TPopupMenu(this);
+  m_defMenuItemFont.SetName(SkinDefaultFontName);
+  m_defMenuItemFont.SetHeight(SkinDefaultFontHeight);
+  m_defMenuItemFont.SetColor(clWindowText);
+  m_defMenuItemFont.OnChange = [this](TObject*) { m_skinMenu->SetDefItemFont(m_defMenuItemFont.Spec()); };
   if (!m_form || HasState(csDesigning)) return;
   // The platform must draw no caption of its own: no border icons, no caption bits.
   m_form->SetBorderIcons(0);
@@ -24,6 +32,11 @@ TskSkinForm::TskSkinForm(TComponent* owner) : TComponent(owner), m_form(dynamic_
 
 TskSkinForm::~TskSkinForm() {
   BeforeDestruction();
+  // The menu's events reach back into this frame; they end here.
+  if (m_skinMenu) {
+    m_skinMenu->OnMenuOpen = nullptr;
+    m_skinMenu->OnMenuClose = nullptr;
+  }
   FreeObjects();
   m_retired.clear();
   if (m_hwnd && IsWindow(m_hwnd)) {
@@ -64,11 +77,30 @@ void TskSkinForm::Loaded() {
 }
 
 void TskSkinForm::Notification(TComponent* component, TOperation operation) {
+  // The objects point into the skin being destroyed: they go before anything else hears of
+  // it (the menu, closing, would set its button up and draw it from that skin).
+  if (operation == TOperation::opRemove && component && component == m_skinData) BeforeSkinChange();
   TComponent::Notification(component, operation);
-  if (operation != TOperation::opRemove || !component || component != m_skinData) return;
+  if (operation != TOperation::opRemove || !component) return;
+  if (component == m_skinHint) m_skinHint = nullptr;
+  if (component == m_skinMenu) m_skinMenu = nullptr;
+  if (component == m_ownSysMenu) m_ownSysMenu = nullptr;
+  if (component == m_systemMenu) {
+    // A button holding the menu's root must not keep it.
+    for (auto& o : m_objects)
+      if (auto* b = dynamic_cast<TskSkinButtonObject*>(o.get()); b && b->MenuItem == m_systemMenu->Items())
+        b->MenuItem = nullptr;
+    m_systemMenu = nullptr;
+  }
+  if (component == m_menusSkinData) {
+    m_menusSkinData = nullptr;
+    if (m_skinMenu && !HasState(csDestroying)) m_skinMenu->SetMenusSkinData(MenuSkin());
+  }
+  if (component != m_skinData) return;
   // The objects point into the skin being destroyed: they go before it does.
   BeforeSkinChange();
   m_skinData = nullptr;
+  if (m_skinMenu && !HasState(csDestroying)) m_skinMenu->SetMenusSkinData(MenuSkin());
   if (!HasState(csDestroying) && m_hwnd) SkinChanged();
 }
 
@@ -100,8 +132,25 @@ bool TskSkinForm::ReadProperty(std::string_view name, const TStreamValue& v, TRe
   else if (SameText(name, "MaxHeight")) SetMaxHeight(v.AsInt());
   else if (SameText(name, "ClientWidth")) SetClientWidth(v.AsInt());
   else if (SameText(name, "ClientHeight")) SetClientHeight(v.AsInt());
+  else if (SameText(name, "MenusSkinData"))
+    reader.ReadLink<TskSkinData>(v, [this](TskSkinData* d) { SetMenusSkinData(d); });
+  else if (SameText(name, "SystemMenu"))
+    reader.ReadLink<TPopupMenu>(v, [this](TPopupMenu* m) { SetSystemMenu(m); });
+  else if (SameText(name, "SkinHint"))
+    reader.ReadLink<TskSkinHint>(v, [this](TskSkinHint* h) { SetSkinHint(h); });
+  else if (SameText(name, "MaxMenuItemsInWindow")) SetMaxMenuItemsInWindow(v.AsInt());
+  else if (SameText(name, "UseSkinFontInMenu")) SetUseSkinFontInMenu(v.AsBool());
+  else if (SameText(name, "MenusAlphaBlend")) SetMenusAlphaBlend(v.AsBool());
+  else if (SameText(name, "MenusAlphaBlendAnimation")) SetMenusAlphaBlendAnimation(v.AsBool());
+  else if (SameText(name, "MenusAlphaBlendValue")) SetMenusAlphaBlendValue(v.AsInt());
+  else if (SameText(name, "DefMenuItemHeight")) SetDefMenuItemHeight(v.AsInt());
   else return TComponent::ReadProperty(name, v, reader);
   return true;
+}
+
+TPersistent* TskSkinForm::PropertyObject(std::string_view name) {
+  if (SameText(name, "DefMenuItemFont")) return &m_defMenuItemFont;
+  return TComponent::PropertyObject(name);
 }
 
 LRESULT TskSkinForm::Default(UINT msg, WPARAM wp, LPARAM lp) {
@@ -114,7 +163,52 @@ void TskSkinForm::SetSkinData(TskSkinData* data) {
   BeforeSkinChange();
   m_skinData = data;
   if (data) FreeNotification(data);
+  m_skinMenu->SetMenusSkinData(MenuSkin());
   if (!HasState(csDesigning) && m_hwnd) SkinChanged();
+}
+
+void TskSkinForm::SetMenusSkinData(TskSkinData* data) {
+  if (data == m_menusSkinData) return;
+  if (m_menusSkinData && m_menusSkinData != m_skinData) RemoveFreeNotification(m_menusSkinData);
+  m_menusSkinData = data;
+  if (data) FreeNotification(data);
+  m_skinMenu->SetMenusSkinData(MenuSkin());
+}
+
+void TskSkinForm::SetMenusAlphaBlendValue(int value) {
+  m_menusAlphaBlendValue = std::clamp(value, 0, 255);
+  m_skinMenu->SetAlphaBlendValue(m_menusAlphaBlendValue);
+}
+
+void TskSkinForm::SetSystemMenu(TPopupMenu* menu) {
+  if (menu == m_systemMenu) return;
+  if (m_systemMenu) RemoveFreeNotification(m_systemMenu);
+  // Buttons holding the old root give it up.
+  TMenuItem* oldRoot = m_systemMenu ? m_systemMenu->Items() : m_ownSysMenu ? m_ownSysMenu->Items() : nullptr;
+  for (auto& o : m_objects)
+    if (auto* b = dynamic_cast<TskSkinButtonObject*>(o.get()); b && oldRoot && b->MenuItem == oldRoot) b->MenuItem = nullptr;
+  m_systemMenu = menu;
+  if (menu) FreeNotification(menu);
+}
+
+void TskSkinForm::SetSkinHint(TskSkinHint* hint) {
+  if (hint == m_skinHint) return;
+  if (m_skinHint) {
+    m_skinHint->HideHint();
+    RemoveFreeNotification(m_skinHint);
+  }
+  m_skinHint = hint;
+  if (hint) FreeNotification(hint);
+}
+
+void TskSkinForm::SetShowObjectHint(bool on) {
+  if (!on) HideObjectHint();
+  m_showObjectHint = on;
+}
+
+void TskSkinForm::SetUseDefaultObjectHint(bool on) {
+  m_useDefaultObjectHint = on;
+  AssignDefaultHints();
 }
 
 // ---- state of the frame
@@ -322,7 +416,7 @@ void TskSkinForm::CloseForm() {
 // ---- objects
 
 void TskSkinForm::FreeObjects() {
-  if (m_dispatchDepth > 0 || m_menuDepth > 0) {
+  if (m_dispatchDepth > 0) {
     for (auto& o : m_objects) m_retired.push_back(std::move(o));
   }
   m_objects.clear();
@@ -335,17 +429,39 @@ bool TskSkinForm::IsLive(const TskActiveSkinObject* object) const {
   return false;
 }
 
-int TskSkinForm::RunMenuLoop(const std::function<int()>& loop) {
-  ++m_menuDepth;
-  ++m_menuRuns;
-  struct Leave {
-    int& depth;
-    ~Leave() { --depth; }
-  } leave{m_menuDepth};
+// ---- menu mode and hints
+
+void TskSkinForm::MenuModeEntered() {
   m_inMenu = true;
-  const int chosen = loop();
-  m_inMenu = m_menuDepth > 1;
-  return chosen;
+  ++m_menuRuns;
+  HideObjectHint();
+  Fire(OnSkinMenuOpen, this);
+}
+
+void TskSkinForm::MenuModeEnded() {
+  m_inMenu = false;
+  for (auto& o : m_objects)
+    if (auto* b = dynamic_cast<TskSkinButtonObject*>(o.get()); b && b->MenuItem && b->FDown) {
+      b->SetDown(false);
+      break;
+    }
+  Fire(OnSkinMenuClose, this);
+}
+
+void TskSkinForm::MenuClosingCheck() {
+  if (m_showObjectHint) HideObjectHint();
+  if (!m_skinMenu) return;
+  if (m_skinMenu->Visible()) m_skinMenu->Hide();
+  else if (m_skinMenu->InMenuMode()) m_skinMenu->EndMenuMode();
+}
+
+void TskSkinForm::ShowObjectHintFor(TskActiveSkinObject* object) {
+  if (!m_showObjectHint || !m_skinHint || !object || object->Hint.empty() || m_inMenu) return;
+  m_skinHint->ShowHintAtCursor(object->Hint);
+}
+
+void TskSkinForm::HideObjectHint() {
+  if (m_skinHint) m_skinHint->HideHint();
 }
 
 void TskSkinForm::MakeObjects() {
@@ -497,11 +613,18 @@ void TskSkinForm::TrackActiveObject(int x, int y, bool track) {
   m_oldActiveObject = old;
   if (old >= 0 && old < ObjectCount()) {
     TskActiveSkinObject* o = m_objects[static_cast<std::size_t>(old)].get();
-    if (o->Enabled && o->Visible) o->MouseLeave();
+    if (o->Enabled && o->Visible) {
+      o->MouseLeave();
+      if (m_showObjectHint && !o->Hint.empty()) HideObjectHint();
+    }
   }
   if (m_activeObject >= 0 && m_activeObject < ObjectCount()) {
     TskActiveSkinObject* o = m_objects[static_cast<std::size_t>(m_activeObject)].get();
-    if (o->Enabled && o->Visible) o->MouseEnter();
+    if (o->Enabled && o->Visible) {
+      o->MouseEnter();
+      // The enter handler may have changed the objects.
+      if (IsLive(o)) ShowObjectHintFor(o);
+    }
   }
 }
 
@@ -765,44 +888,98 @@ void TskSkinForm::RunSysMenuAction(TskSysMenuAction action) {
   }
 }
 
-void TskSkinForm::ShowSystemMenu(Point screen) {
-  if (!m_hwnd) return;
-  const std::vector<TskSysMenuEntry> entries = SystemMenuEntries();
-  std::vector<StdMenuItem> items;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    StdMenuItem it;
-    it.id = static_cast<int>(i) + 1;
-    it.separator = entries[i].action == TskSysMenuAction::Separator;
-    it.text = entries[i].shortcut.empty() ? entries[i].caption : entries[i].caption + "\t" + entries[i].shortcut;
-    items.push_back(it);
+namespace {
+
+// The names the system menu's items carry, so a merge finds them again and the menu
+// draws the caption-button glyphs beside them.
+const char* SysMenuItemName(TskSysMenuAction action) {
+  switch (action) {
+    case TskSysMenuAction::Minimize: return "SKF_MINITEM";
+    case TskSysMenuAction::Maximize: return "SKF_MAXITEM";
+    case TskSysMenuAction::Restore: return "SKF_RESTORE";
+    case TskSysMenuAction::RollUp: return "SKF_ROLLUP";
+    case TskSysMenuAction::MinimizeToTray: return "SKF_MINTOTRAY";
+    case TskSysMenuAction::Close: return "SKF_CLOSE";
+    case TskSysMenuAction::Separator: return "SKF_LINE";
   }
-  const int chosen = RunMenuLoop([&] { return TrackStdPopupMenu(m_hwnd, screen, items); });
-  if (chosen > 0 && chosen <= static_cast<int>(entries.size()))
-    RunSysMenuAction(entries[static_cast<std::size_t>(chosen - 1)].action);
+  return "";
 }
 
-void TskSkinForm::DropDownMenu(TMenuItem* item, const Rect& objectRect) {
-  if (!item || !m_hwnd || !m_form) return;
-  std::vector<StdMenuItem> items;
-  std::vector<TMenuItem*> sources;
-  for (int i = 0; i < item->Count(); ++i) {
-    TMenuItem* child = item->Items(i);
-    if (!child->Visible()) continue;
-    StdMenuItem it;
-    it.id = static_cast<int>(sources.size()) + 1;
-    it.text = child->Caption();
-    it.enabled = child->Enabled();
-    it.separator = child->IsLine();
-    items.push_back(it);
-    sources.push_back(child);
+}  // namespace
+
+TMenuItem* TskSkinForm::SystemMenuItem() {
+  auto make = [this](TComponent* owner, const TskSysMenuEntry& e) {
+    auto* item = new TMenuItem(owner);
+    item->SetName(SysMenuItemName(e.action));
+    item->SetCaption(e.caption);
+    item->SetShortCut(TextToShortCut(e.shortcut));
+    const TskSysMenuAction action = e.action;
+    if (action != TskSysMenuAction::Separator) item->OnClick = [this, action](TObject*) { RunSysMenuAction(action); };
+    return item;
+  };
+  const std::vector<TskSysMenuEntry> entries = SystemMenuEntries();
+  if (!m_systemMenu) {
+    if (!m_ownSysMenu) return nullptr;
+    TMenuItem* root = m_ownSysMenu->Items();
+    root->Clear();
+    for (const TskSysMenuEntry& e : entries) root->Add(make(m_ownSysMenu, e));
+    return root;
   }
-  const Point at{objectRect.left + m_form->Left(), objectRect.bottom + m_form->Top()};
-  // The items may go while the menu is open (their owner destroyed).
-  std::vector<std::shared_ptr<const bool>> alive;
-  for (TMenuItem* source : sources) alive.push_back(source->AliveFlag());
-  const int chosen = RunMenuLoop([&] { return TrackStdPopupMenu(m_hwnd, at, items); });
-  if (chosen > 0 && chosen <= static_cast<int>(sources.size()) && *alive[static_cast<std::size_t>(chosen - 1)])
-    sources[static_cast<std::size_t>(chosen - 1)]->Click();
+  TMenuItem* root = m_systemMenu->Items();
+  if (!m_useDefaultSysMenu) return root;
+  // Out with the window commands of the last opening, found by name wherever they are.
+  for (TskSysMenuAction a : {TskSysMenuAction::Minimize, TskSysMenuAction::Maximize, TskSysMenuAction::Restore,
+                             TskSysMenuAction::RollUp, TskSysMenuAction::MinimizeToTray, TskSysMenuAction::Close}) {
+    if (auto* old = dynamic_cast<TMenuItem*>(m_systemMenu->FindComponent(SysMenuItemName(a)))) delete old;
+  }
+  int at = 0;
+  for (TskSysMenuAction a : {TskSysMenuAction::Minimize, TskSysMenuAction::Restore, TskSysMenuAction::Maximize,
+                             TskSysMenuAction::RollUp, TskSysMenuAction::MinimizeToTray}) {
+    for (const TskSysMenuEntry& e : entries)
+      if (e.action == a) root->Insert(at++, make(m_systemMenu, e));
+  }
+  for (const TskSysMenuEntry& e : entries)
+    if (e.action == TskSysMenuAction::Close) root->Add(make(m_systemMenu, e));
+  return root;
+}
+
+void TskSkinForm::ShowSystemMenu(Point screen) {
+  if (!m_hwnd || !m_skinMenu) return;
+  TMenuItem* root = SystemMenuItem();
+  if (!root) return;
+  m_skinMenu->EnterMenuMode();
+  m_skinMenu->Popup(nullptr, MenuSkin(), false, root, {screen.x, screen.y, screen.x, screen.y});
+}
+
+void TskSkinForm::ShowSystemMenuFromKeyboard() {
+  if (!m_hwnd) return;
+  // Below the system-menu object when it shows, else at the frame's client corner.
+  for (auto& o : m_objects)
+    if (auto* b = dynamic_cast<TskSkinStdButtonObject*>(o.get());
+        b && b->Command == SkinCommand::SysMenu && b->Visible && b->Enabled) {
+      b->SetDown(true);
+      b->MenuItem = SystemMenuItem();
+      if (b->MenuItem) DropDownMenu(b->MenuItem, b->ObjectRect, b->PopupUp);
+      if (!m_skinMenu->Visible()) b->SetDown(false);
+      return;
+    }
+  Rect r;
+  GetWindowRect(m_hwnd, &r);
+  CalcFrameGeometry();
+  ShowSystemMenu({r.left + m_geometry.clientRect.left, r.top + m_geometry.clientRect.top});
+}
+
+void TskSkinForm::DropDownMenu(TMenuItem* item, const Rect& objectRect, bool popupUp) {
+  if (!item || !m_hwnd || !m_skinMenu) return;
+  Rect w;
+  GetWindowRect(m_hwnd, &w);
+  const Rect anchor = objectRect.Translated(w.left, w.top);
+  if (auto* own = dynamic_cast<TskSkinPopupMenu*>(item->GetParentMenu()); own && own->Items() == item) {
+    own->PopupFromRect(anchor, popupUp);
+    return;
+  }
+  m_skinMenu->EnterMenuMode();
+  m_skinMenu->Popup(nullptr, MenuSkin(), popupUp, item, anchor, 0);
 }
 
 // ---- alpha

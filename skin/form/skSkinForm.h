@@ -17,18 +17,14 @@
 #include "platform/win/WinTypes.h"
 #include "skin/data/skSkinData.h"
 #include "skin/form/skFrameGeometry.h"
+#include "skin/form/skSkinMenus.h"
 #include "skin/form/skSkinObjects.h"
 #include "toolkit/Forms.h"
+#include "toolkit/Graphics.h"
 
 class DC;
 class TPopupMenu;
-
-// Frame messages of the frame's own.
-inline constexpr unsigned SKINMSG_CLOSEMENUS = 0x400 + 204;
-inline constexpr unsigned SKINMSG_MENUCOMMAND = 0x400 + 205;
-inline constexpr unsigned SKINMSG_MDICHILDSIZE = 0x400 + 206;
-inline constexpr unsigned SKINMSG_MDICHILDMAXIMIZED = 0x400 + 207;
-inline constexpr unsigned SKINMSG_MDICHILDRESTORED = 0x400 + 208;
+class TskSkinHint;
 
 using TskBorderIcons = std::uint32_t;
 inline constexpr TskBorderIcons biSkinSystemMenu = 1;
@@ -87,9 +83,12 @@ class TskSkinForm : public TComponent,
   bool ShowIcon() const override { return m_showIcon; }
   void SetShowIcon(bool on);
   bool ShowObjectHint() const { return m_showObjectHint; }
-  void SetShowObjectHint(bool on) { m_showObjectHint = on; }
+  void SetShowObjectHint(bool on);
   bool UseDefaultObjectHint() const { return m_useDefaultObjectHint; }
-  void SetUseDefaultObjectHint(bool on) { m_useDefaultObjectHint = on; }
+  void SetUseDefaultObjectHint(bool on);
+  // The hint component that shows the objects' hints (not owned).
+  TskSkinHint* SkinHint() const { return m_skinHint; }
+  void SetSkinHint(TskSkinHint* hint);
   bool AlwaysMinimizeToTray() const override { return m_alwaysMinimizeToTray; }
   void SetAlwaysMinimizeToTray(bool on) { m_alwaysMinimizeToTray = on; }
   bool Magnetic() const { return m_magnetic; }
@@ -108,6 +107,32 @@ class TskSkinForm : public TComponent,
   void SetUseFormCursorInNCArea(bool on) { m_useFormCursorInNCArea = on; }
   bool UseDefaultSysMenu() const { return m_useDefaultSysMenu; }
   void SetUseDefaultSysMenu(bool on) { m_useDefaultSysMenu = on; }
+  // A menu of the application's shown as the system menu (not owned); with
+  // UseDefaultSysMenu the window commands are merged into it each time it opens.
+  TPopupMenu* SystemMenu() const { return m_systemMenu; }
+  void SetSystemMenu(TPopupMenu* menu);
+
+  // The skinned menus: every menu the frame opens goes through this controller; these
+  // properties write through to it.
+  TskSkinMenu* SkinMenu() const { return m_skinMenu; }
+  TskSkinData* MenusSkinData() const { return m_menusSkinData; }
+  void SetMenusSkinData(TskSkinData* data);
+  // The skin menus are drawn from: MenusSkinData, else SkinData.
+  TskSkinData* MenuSkin() const { return m_menusSkinData ? m_menusSkinData : m_skinData; }
+  int MaxMenuItemsInWindow() const { return m_skinMenu->MaxMenuItemsInWindow(); }
+  void SetMaxMenuItemsInWindow(int count) { m_skinMenu->SetMaxMenuItemsInWindow(count); }
+  bool UseSkinFontInMenu() const { return m_skinMenu->UseSkinFont(); }
+  void SetUseSkinFontInMenu(bool on) { m_skinMenu->SetUseSkinFont(on); }
+  bool MenusAlphaBlend() const { return m_skinMenu->AlphaBlend(); }
+  void SetMenusAlphaBlend(bool on) { m_skinMenu->SetAlphaBlend(on); }
+  bool MenusAlphaBlendAnimation() const { return m_skinMenu->AlphaBlendAnimation(); }
+  void SetMenusAlphaBlendAnimation(bool on) { m_skinMenu->SetAlphaBlendAnimation(on); }
+  int MenusAlphaBlendValue() const { return m_menusAlphaBlendValue; }
+  void SetMenusAlphaBlendValue(int value);
+  int DefMenuItemHeight() const { return m_skinMenu->DefItemHeight(); }
+  void SetDefMenuItemHeight(int height) { m_skinMenu->SetDefItemHeight(height); }
+  // The menu-item font without a skin; a change is passed on to the menus.
+  TFont& DefMenuItemFont() { return m_defMenuItemFont; }
   int MinWidth() const { return m_minWidth; }
   void SetMinWidth(int v) { m_minWidth = v; }
   int MinHeight() const { return m_minHeight; }
@@ -136,6 +161,8 @@ class TskSkinForm : public TComponent,
   TNotifyEvent OnChangeSkinData;
   TNotifyEvent OnMinimizeToTray;
   TNotifyEvent OnRestoreFromTray;
+  TNotifyEvent OnSkinMenuOpen;
+  TNotifyEvent OnSkinMenuClose;
 
   // State.
   TskWindowState WindowState() const override { return m_windowState; }
@@ -187,17 +214,23 @@ class TskSkinForm : public TComponent,
   void DrawObjectNow(TskActiveSkinObject* object) override;
   void StartAnimation() override;
 
-  // The system menu's entries for the current state, and showing it (the platform's plain
-  // popup menu: skinned menus are not part of this build).
+  // The system menu's entries for the current state, the menu made from them (or merged
+  // into SystemMenu), and showing it at a screen point through the skinned menu.
   std::vector<TskSysMenuEntry> SystemMenuEntries() const;
   void RunSysMenuAction(TskSysMenuAction action);
-  void ShowSystemMenu(Point screen) override;
-  void DropDownMenu(TMenuItem* item, const Rect& objectRect) override;
+  TMenuItem* SystemMenuItem() override;
+  void ShowSystemMenu(Point screen);
+  // Opens the system menu below the system-menu object (the keyboard's way to it).
+  void ShowSystemMenuFromKeyboard();
+  void DropDownMenu(TMenuItem* item, const Rect& objectRect, bool popupUp) override;
+  bool SkinMenuVisible() const override { return m_skinMenu->Visible(); }
+  bool InMenu() const { return m_inMenu; }
   void CloseForm() override;
   // The form's caption text as the frame shows it.
   std::string CaptionText() const override;
 
   bool ReadProperty(std::string_view name, const TStreamValue& value, TReader& reader) override;
+  TPersistent* PropertyObject(std::string_view name) override;
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;
@@ -213,9 +246,12 @@ class TskSkinForm : public TComponent,
   LRESULT FrameMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   // Whether an object is one of the current ones (not retired by a change during a menu).
   bool IsLive(const TskActiveSkinObject* object) const;
-  // Runs a nested menu loop; objects freed meanwhile stay allocated until the outermost
-  // message returns, since the object that opened the menu is still running.
-  int RunMenuLoop(const std::function<int()>& loop);
+  // What closes open menus (and the object hint): moving, sizing, presses, focus loss.
+  void MenuClosingCheck();
+  void MenuModeEntered();
+  void MenuModeEnded();
+  void ShowObjectHintFor(TskActiveSkinObject* object);
+  void HideObjectHint();
   LRESULT Default(UINT msg, WPARAM wp, LPARAM lp);
   void HandleNcMouse(UINT msg, WPARAM wp, LPARAM lp);
   void Press(TMouseButton button, Point p);
@@ -282,8 +318,7 @@ class TskSkinForm : public TComponent,
   std::vector<std::unique_ptr<TskActiveSkinObject>> m_objects;
   std::vector<std::unique_ptr<TskActiveSkinObject>> m_retired;
   int m_dispatchDepth = 0;  // frame messages being handled, nested
-  int m_menuDepth = 0;
-  unsigned m_menuRuns = 0;
+  unsigned m_menuRuns = 0;  // menus opened so far
   int m_activeObject = -1;
   int m_oldActiveObject = -1;
   int m_captureObject = -1;
@@ -310,4 +345,13 @@ class TskSkinForm : public TComponent,
   bool m_logoTransparent = false;
   TskCaptionFont m_defCaptionFont;
   TskCaptionFont m_defInActiveCaptionFont;
+
+  // Menus and hints.
+  TskSkinMenu* m_skinMenu = nullptr;  // owned as a component
+  TPopupMenu* m_ownSysMenu = nullptr;  // owned as a component: the system menu without SystemMenu
+  TPopupMenu* m_systemMenu = nullptr;
+  TskSkinData* m_menusSkinData = nullptr;
+  int m_menusAlphaBlendValue = 200;
+  TFont m_defMenuItemFont;
+  TskSkinHint* m_skinHint = nullptr;
 };

@@ -1,10 +1,22 @@
 // TskSkinForm's window procedure: the frame's handling of each message before (or after)
 // the form's own, and the routing of non-client mouse input to the frame objects.
-#include "platform/std/StdPopupMenu.h"
 #include "platform/win/WinApi.h"
 #include "skin/form/skSkinForm.h"
 
 namespace {
+
+// Messages after which no menu of the frame stays open: the window moves or sizes, loses
+// the focus or the activation, or a button goes down on it or on one of its children.
+bool ClosesMenus(UINT msg) {
+  switch (msg) {
+    case WM_MOVE: case WM_SIZE: case WM_ACTIVATE: case WM_KILLFOCUS: case WM_CANCELMODE:
+    case WM_MOUSEACTIVATE: case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN: case WM_NCMBUTTONDOWN:
+    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: case WM_PARENTNOTIFY:
+      return true;
+    default:
+      return false;
+  }
+}
 
 bool IsBorderCode(int hit) {
   return hit == HTLEFT || hit == HTRIGHT || hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT ||
@@ -23,7 +35,7 @@ LRESULT TskSkinForm::FrameWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     const std::shared_ptr<const bool>& alive;
     ~Leave() {
       if (!*alive) return;
-      if (--frame.m_dispatchDepth == 0 && frame.m_menuDepth == 0) frame.m_retired.clear();
+      if (--frame.m_dispatchDepth == 0) frame.m_retired.clear();
     }
   } leave{*this, alive};
   return FrameMessage(hwnd, msg, wp, lp);
@@ -35,6 +47,11 @@ LRESULT TskSkinForm::FrameMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     const LRESULT r = CallWindowProc(m_oldProc, hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY && hwnd == m_hwnd) m_hwnd = nullptr;
     return r;
+  }
+  if (ClosesMenus(msg)) {
+    const std::shared_ptr<const bool> alive = AliveFlag();
+    MenuClosingCheck();
+    if (!*alive || !m_hwnd) return CallWindowProc(m_oldProc, hwnd, msg, wp, lp);
   }
   switch (msg) {
     case WM_DESTROY:
@@ -152,9 +169,12 @@ LRESULT TskSkinForm::FrameMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       }
       return Default(msg, wp, lp);
     case WM_SYSCOMMAND:
-      // No main menu bar: the keyboard menu only closes an open menu.
+      // No main menu bar: the keyboard menu closes an open menu; Alt+Space (the space
+      // as the key) opens the system menu, which the platform no longer draws.
       if ((wp & 0xFFF0) == SC_KEYMENU) {
-        if (ActiveStdPopupMenu()) EndStdPopupMenu();
+        const bool wasOpen = m_skinMenu && m_skinMenu->Visible();
+        if (wasOpen) m_skinMenu->Hide();
+        if (!wasOpen && m_hwnd && lp == ' ') ShowSystemMenuFromKeyboard();
         return 0;
       }
       return Default(msg, wp, lp);
@@ -205,6 +225,9 @@ LRESULT TskSkinForm::FrameMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return Default(msg, wp, lp);
     case SKINMSG_BEFORECHANGE:
       if (reinterpret_cast<TskSkinData*>(wp) == m_skinData && m_skinData) BeforeSkinChange();
+      // The open levels draw from the skin that changes: they close (the menu is the
+      // frame's, so the walk over the form's components does not reach it).
+      if (wp && m_skinMenu && m_skinMenu->SkinData() == reinterpret_cast<TskSkinData*>(wp)) m_skinMenu->BeginSkinChange();
       if (wp) BeginSkinChangeIn(m_form, reinterpret_cast<TskSkinData*>(wp));
       return Default(msg, wp, lp);
     case SKINMSG_CHANGED:
@@ -212,7 +235,7 @@ LRESULT TskSkinForm::FrameMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (wp && m_hwnd) ApplySkinIn(m_form, reinterpret_cast<TskSkinData*>(wp));
       return Default(msg, wp, lp);
     case SKINMSG_CLOSEMENUS:
-      if (ActiveStdPopupMenu()) EndStdPopupMenu();
+      if (m_skinMenu) m_skinMenu->EndMenuMode();
       return Default(msg, wp, lp);
     case SKINMSG_STRINGSCHANGED:
       AssignDefaultHints();

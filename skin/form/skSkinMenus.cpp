@@ -157,7 +157,7 @@ void TskSkinMenu::CloseFromLevel(int level) {
   std::shared_ptr<bool> alive = m_alive;
   if (control) {
     SetDoneControl(control);
-    Tell(control, skSkinMsgCloseMenus);
+    Tell(control, SKINMSG_CLOSEMENUS);
     if (!*alive) return;
   }
   EndMenuMode();
@@ -168,8 +168,8 @@ void TskSkinMenu::Hide() {
   CloseFromLevel(0);
   if (!*alive) return;
   StopWaitTimer();
-  if (m_form && m_form->HandleAllocated()) SendMessage(m_form->Handle(), skSkinMsgCloseMenus, 0, 0);
-  if (*alive && m_popupControl) Tell(m_popupControl, skSkinMsgCloseMenus);
+  if (m_form && m_form->HandleAllocated()) SendMessage(m_form->Handle(), SKINMSG_CLOSEMENUS, 0, 0);
+  if (*alive && m_popupControl) Tell(m_popupControl, SKINMSG_CLOSEMENUS);
 }
 
 void TskSkinMenu::StopWaitTimer() {
@@ -215,7 +215,7 @@ void TskSkinMenu::ItemStep(TskSkinPopupWindow* popup, TskSkinMenuItem* item, boo
     if (!*alive) return;
     if (TControl* done = m_doneControl) {
       m_doneControl = nullptr;
-      Tell(done, skSkinMsgMenuCommand);
+      Tell(done, SKINMSG_MENUCOMMAND);
     }
     return;
   }

@@ -17,10 +17,14 @@ class TControl;
 class TCustomForm;
 class TskSkinData;
 
-// Told to the form and to the control that opened a menu when it closes (wParam 0).
-inline constexpr unsigned skSkinMsgCloseMenus = 0x400 + 204;
-// Told to the done control after a command of a skinned menu ran.
-inline constexpr unsigned skSkinMsgMenuCommand = 0x400 + 205;
+// Frame messages. SKINMSG_CLOSEMENUS is told to the form and to the control that opened a
+// menu when it closes (wParam 0); SKINMSG_MENUCOMMAND to the done control after a command
+// of a skinned menu ran.
+inline constexpr unsigned SKINMSG_CLOSEMENUS = 0x400 + 204;
+inline constexpr unsigned SKINMSG_MENUCOMMAND = 0x400 + 205;
+inline constexpr unsigned SKINMSG_MDICHILDSIZE = 0x400 + 206;
+inline constexpr unsigned SKINMSG_MDICHILDMAXIMIZED = 0x400 + 207;
+inline constexpr unsigned SKINMSG_MDICHILDRESTORED = 0x400 + 208;
 
 class TskSkinMenu : public TComponent, public TskSkinChangeable {
  public:

@@ -147,6 +147,9 @@ TskSkinButtonObject::TskSkinButtonObject(TskSkinObjectHost* parent, TskSkinData*
   if (!record) return;
   DisableSkinRect = record->DisableSkinRect;
   DownRect = record->DownRect;
+  // A skin that asks its menus to open upwards (a frame with its caption at the bottom)
+  // has the buttons drop theirs up too.
+  PopupUp = data && data->FormInfo().MainMenuPopupUp;
 }
 
 bool TskSkinButtonObject::CanMorphing() const {
@@ -183,7 +186,11 @@ void TskSkinButtonObject::MouseDown(TMouseButton button, int x, int y) {
   if (!Enabled) return;
   if (button == TMouseButton::mbLeft && !FDown) {
     SetDown(true);
-    if (MenuItem && MenuItem->Count() > 0) Parent->DropDownMenu(MenuItem, ObjectRect);
+    if (MenuItem && MenuItem->Count() > 0) {
+      Parent->DropDownMenu(MenuItem, ObjectRect, PopupUp);
+      // Nothing opened (no visible item): nothing will set the button up later.
+      if (!Parent->SkinMenuVisible()) SetDown(false);
+    }
   }
   TskActiveSkinObject::MouseDown(button, x, y);
 }
@@ -376,11 +383,10 @@ void TskSkinStdButtonObject::MouseDown(TMouseButton button, int, int) {
   if (!Enabled || button != TMouseButton::mbLeft || FDown) return;
   SetDown(true);
   if (Command == SkinCommand::SysMenu) {
-    Parent->ShowSystemMenu(Parent->Form() ? Point{ObjectRect.left + Parent->Form()->Left(),
-                                                  ObjectRect.bottom + Parent->Form()->Top()}
-                                          : ObjectRect.BottomRight());
-    // The menu has closed: the button holding it goes up.
-    if (FDown) SetDown(false);
+    // The system menu is this button's menu; the menu's closing sets the button up.
+    MenuItem = Parent->SystemMenuItem();
+    if (MenuItem) Parent->DropDownMenu(MenuItem, ObjectRect, PopupUp);
+    if (!Parent->SkinMenuVisible()) SetDown(false);
   }
 }
 
@@ -409,6 +415,7 @@ TskSkinAnimateObject::TskSkinAnimateObject(TskSkinObjectHost* parent, TskSkinDat
   ButtonStyle = record->ButtonStyle;
   TimerInterval = std::max(25, record->TimerInterval);
   Command = record->Command;
+  PopupUp = data && data->FormInfo().MainMenuPopupUp;
 }
 
 void TskSkinAnimateObject::Draw(DC& canvas, bool) {
@@ -461,11 +468,10 @@ void TskSkinAnimateObject::MouseUp(TMouseButton button, int x, int y) {
   if (!(MouseIn && ButtonStyle && button == TMouseButton::mbLeft)) return;
   switch (Command) {
     case SkinCommand::SysMenu:
-      if (TCustomForm* f = Parent->Form())
-        Parent->ShowSystemMenu({ObjectRect.left + f->Left(), ObjectRect.bottom + f->Top()});
+      if (TMenuItem* menu = Parent->SystemMenuItem()) Parent->DropDownMenu(menu, ObjectRect, PopupUp);
       break;
     case SkinCommand::Default:
-      if (MenuItem) Parent->DropDownMenu(MenuItem, ObjectRect);
+      if (MenuItem) Parent->DropDownMenu(MenuItem, ObjectRect, PopupUp);
       break;
     case SkinCommand::Close: Parent->CloseForm(); break;
     case SkinCommand::Maximize:

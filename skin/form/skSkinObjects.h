@@ -50,8 +50,12 @@ class TskSkinObjectHost {
   virtual void RequestObjectRedraw(TskActiveSkinObject* object) = 0;
   virtual void DrawObjectNow(TskActiveSkinObject* object) = 0;
   virtual void StartAnimation() = 0;
-  virtual void DropDownMenu(TMenuItem* item, const Rect& objectRect) = 0;
-  virtual void ShowSystemMenu(Point screen) = 0;
+  // Drops `item`'s sub-items down from the object at `objectRect` (window coordinates),
+  // upwards with `popupUp`; the button holding it is set up when the menu closes.
+  virtual void DropDownMenu(TMenuItem* item, const Rect& objectRect, bool popupUp) = 0;
+  // The window's system menu for its current state.
+  virtual TMenuItem* SystemMenuItem() = 0;
+  virtual bool SkinMenuVisible() const = 0;
   virtual void ChangeWindowState(TskWindowState state) = 0;
   virtual void SetRollUpState(bool on) = 0;
   virtual void HideToTray() = 0;

@@ -110,6 +110,27 @@ TEST_F(GalleryTool, APackageGivenShowsEveryButtonLookAtOnce) {
   for (auto [color, count] : n) EXPECT_GT(count, 20) << std::hex << color;
 }
 
+TEST_F(GalleryTool, WithMenusTheShotShowsTheSystemMenuAndAHintOverThePlainShot) {
+  const fs::path plain = dir_ / "plain.bmp", menus = dir_ / "menus.bmp";
+  ASSERT_EQ(Gallery({"--shot", plain.string()}).status, 0);
+  const ToolRun r = Gallery({"--shot", menus.string(), "--menus"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const Bitmap a = LoadBmpFile(plain.string()), b = LoadBmpFile(menus.string());
+  ASSERT_EQ(a.GetSize(), b.GetSize());
+  // The menu drops below the system-menu button at the top left; the hint sits below the
+  // close button at the top right; the rest of the window is the same.
+  auto changed = [&](const Rect& r) {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) n += a.At(x, y) != b.At(x, y);
+    return n;
+  };
+  const int w = a.Width(), h = a.Height();
+  EXPECT_GT(changed({10, 40, 150, 130}), 2000);
+  EXPECT_GT(changed({w - 80, 38, w, 70}), 200);
+  EXPECT_EQ(changed({0, h / 2, w, h}), 0);
+}
+
 TEST_F(GalleryTool, BadPackagesAndUsageAreRefusedWithoutAPicture) {
   const fs::path shot = dir_ / "none.bmp";
   struct Case {
@@ -126,6 +147,7 @@ TEST_F(GalleryTool, BadPackagesAndUsageAreRefusedWithoutAPicture) {
       {"no file after --shot", {"--shot"}, 2, "--shot needs a file name"},
       {"unknown option", {"--frobnicate"}, 2, "unknown option --frobnicate"},
       {"two packages", {"--shot", shot.string(), "a", "b"}, 2, "more than one package"},
+      {"menus without a shot", {"--menus"}, 2, "--menus goes with --shot"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -3,6 +3,8 @@
 
 #include "assets/skin/KavriSkinData.h"
 #include "skin/controls/skSkinCtrls.h"
+#include "skin/data/skSkinHint.h"
+#include "skin/form/skSkinForm.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Messages.h"
 #include "toolkit/Reader.h"
@@ -24,9 +26,14 @@ constexpr std::string_view kGalleryText = R"(object Gallery: TForm
   object skSkinData1: TskSkinData
     CompressedStoredSkin = skCompressedStoredSkin1
   end
+  object skSkinHint1: TskSkinHint
+    SkinData = skSkinData1
+  end
   object skSkinForm1: TskSkinForm
     SkinData = skSkinData1
     BorderIcons = [biSystemMenu, biMinimize, biMaximize, biRollUp]
+    ShowObjectHint = True
+    SkinHint = skSkinHint1
     ClientWidth = 960
     ClientHeight = 600
   end
@@ -449,6 +456,21 @@ void ShowGalleryStates(TForm* form) {
   for (const char* name : {"Bu_Hot", "SB_Hot"})
     if (auto* c = dynamic_cast<TControl*>(form->FindComponent(name))) c->Perform(CM_MOUSEENTER, 0, 0);
   if (auto* c = dynamic_cast<TWinControl*>(form->FindComponent("Bu_Focused")); c && c->CanFocus()) c->SetFocus();
+}
+
+void ShowGalleryMenus(TForm* form) {
+  TskSkinForm* frame = TskSkinForm::Find(form);
+  if (!frame) return;
+  // The system menu as its caption button drops it down.
+  frame->ShowSystemMenuFromKeyboard();
+  // The close button's hint below the button, as the pointer resting on it would show it.
+  auto* hint = dynamic_cast<TskSkinHint*>(form->FindComponent("skSkinHint1"));
+  TskActiveSkinObject* close = frame->FindObject("closebutton");
+  if (!hint || !close) return;
+  const Rect r = close->ObjectRect.Translated(form->Left(), form->Top());
+  // Right-aligned with the button so it stays on the window.
+  const Rect size = hint->HintWindow()->CalcHintRect(0, close->Hint);
+  hint->HintWindow()->ActivateHint(Rect::FromSize(r.right - size.Width(), r.bottom + 4, 0, 0), close->Hint);
 }
 
 Bitmap GalleryShot(TForm* form, const Bitmap& screen) {

@@ -16,5 +16,7 @@ TForm* CreateGalleryForm(std::span<const unsigned char> compressedSkin);
 // Puts the controls that show a state the mouse or the keyboard would give into it (hot,
 // focused); run once the form is shown.
 void ShowGalleryStates(TForm* form);
+// Opens the system menu from its caption button and shows the close button's hint.
+void ShowGalleryMenus(TForm* form);
 // What the screen shows of the form, as last painted.
 Bitmap GalleryShot(TForm* form, const Bitmap& screen);

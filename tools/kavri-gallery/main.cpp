@@ -19,17 +19,19 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: kavri-gallery [PACKAGE]\n"
-    "       kavri-gallery --shot FILE.bmp [PACKAGE]\n"
+    "       kavri-gallery --shot FILE.bmp [--menus] [PACKAGE]\n"
     "\n"
     "Shows every skinned control in the states it can show at once (normal, hot, pressed,\n"
     "focused, disabled, checked, rolled up), drawn from the program's skin or from the skin\n"
     "package PACKAGE (a file written by skinpack import).\n"
     "\n"
     "  --shot FILE.bmp  render the window off-screen into FILE.bmp (24 bits) and exit\n"
+    "  --menus          with --shot: the system menu open and a caption button's hint\n"
     "  --help           show this text\n";
 
 struct Options {
   std::string shot;
+  bool menus = false;
   std::string package;
 };
 
@@ -52,7 +54,8 @@ int Shot(const Options& o, const std::vector<std::uint8_t>& skin) {
   form->Show();
   h->Pump();
   ShowGalleryStates(form);
-  // Fades run to their end on the virtual clock.
+  if (o.menus) ShowGalleryMenus(form);
+  // Fades run to their end on the virtual clock (the hint's hide pause is longer).
   h->AdvanceClock(500);
   h->Pump();
   const Bitmap shot = GalleryShot(form, h->Screenshot());
@@ -92,6 +95,8 @@ int main(int argc, char** argv) {
         return 2;
       }
       o.shot = args[++i];
+    } else if (a == "--menus") {
+      o.menus = true;
     } else if (!a.empty() && a[0] == '-') {
       std::fprintf(stderr, "kavri-gallery: unknown option %s\n%s", a.c_str(), kUsage);
       return 2;
@@ -101,6 +106,10 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "kavri-gallery: more than one package given\n%s", kUsage);
       return 2;
     }
+  }
+  if (o.menus && o.shot.empty()) {
+    std::fprintf(stderr, "kavri-gallery: --menus goes with --shot\n%s", kUsage);
+    return 2;
   }
   try {
     const std::vector<std::uint8_t> skin = o.package.empty() ? std::vector<std::uint8_t>() : PackageBytes(o.package);

@@ -630,10 +630,12 @@ TEST_F(SkinCtrlComboBox, EditStyleShowsTheChosenItemWithoutSearchingAgain) {
   EXPECT_EQ(combo->ItemIndex(), 1);
 }
 
-// The text entry is a skinned edit: read-only rules aside, its context menu is the skinned
-// one, drawn from the combo's skin, with the edit's commands working on the combo's text.
-TEST_F(SkinCtrlComboBox, EditStyleEntryOpensTheSkinnedContextMenuOfTheCombosSkin) {
+// The text entry is a skinned edit: its context menu is the skinned one, opened through the
+// frame's menu and drawn from the frame's skin, with the edit's commands working on the
+// combo's text.
+TEST_F(SkinCtrlComboBox, EditStyleEntryOpensTheSkinnedContextMenu) {
   UseListSkin();
+  frame_->SetSkinData(data_);
   ShowForm();
   TskSkinFontSizeComboBox* combo = MakeCombo(0, 10, 10, 150);
   combo->SetSkinData(data_);

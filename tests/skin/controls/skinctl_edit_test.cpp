@@ -645,7 +645,9 @@ TEST_F(SkinCtrlEdit, ReadOnlyMemoCopiesButRefusesEveryChange) {
   EXPECT_EQ(m->SelLength(), 1);
   m->SetSelStart(0);
   m->SetSelLength(4);
-  // The context menu: Cut, Paste and Delete disabled; Copy and Select All enabled.
+  // The context menu: Cut, Paste and Delete disabled; Copy and Select All enabled. It opens
+  // through the frame's menus, drawn from the frame's menu skin.
+  frame_->SetMenusSkinData(data_);
   host_->Click(WindowPoint(m, 40, 20), MouseButton::Right);
   host_->Pump();
   TskSkinPopupMenu* menu = m->SysPopupMenu();
@@ -816,9 +818,8 @@ TEST_F(SkinCtrlEditCaptions, WithAFrameTheEditTakesItsTextsAndTheFormsMenuContro
   frameData->LoadStoredSkin(frameSkin);
   frameData->SetResourceStrData(&frameTexts);
   frame_->SetSkinData(frameData);
-  // The form's menu controller (as a frame component keeps one), with the menus' skin.
-  auto* formMenu = new TskSkinMenu(form_, form_);
-  formMenu->SetMenusSkinData(frameData);
+  // The frame's menu controller, drawing from the frame's skin.
+  TskSkinMenu* formMenu = frame_->SkinMenu();
   auto* e = Make<TskSkinEdit>("edit", {10, 10, 100, 21});
   auto* m = Make<TskSkinMemo>("memo", {10, 60, 100, 60});
   ShowWithFocusElsewhere();

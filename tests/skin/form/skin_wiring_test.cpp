@@ -15,6 +15,7 @@
 #include "skin/controls/skSkinLabel.h"
 #include "skin/controls/skSkinPanel.h"
 #include "skin/data/skSkinData.h"
+#include "skin/data/skSkinHint.h"
 #include "skin/form/skSkinForm.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Reader.h"
@@ -233,6 +234,32 @@ TEST_F(SkinWiring, ARecreatedWindowKeepsTheSkinnedFrame) {
     // The frame answers the new window's hit tests as it did the old one's.
     EXPECT_EQ(SendMessage(now, WM_NCHITTEST, 0, top), topHit);
   }
+}
+
+TEST_F(SkinWiring, TheFramesMenuAndHintPropertiesAreReadAndPassedOn) {
+  auto* frame = TskSkinForm::Find(form_);
+  auto* hint = dynamic_cast<TskSkinHint*>(form_->FindComponent("skSkinHint1"));
+  ASSERT_NE(frame, nullptr);
+  ASSERT_NE(hint, nullptr);
+  EXPECT_EQ(frame->SkinHint(), hint);
+  EXPECT_TRUE(frame->ShowObjectHint());
+  EXPECT_EQ(frame->MenusSkinData(), data_);
+  TskSkinMenu* menu = frame->SkinMenu();
+  EXPECT_EQ(menu->MenusSkinData(), data_);
+  EXPECT_EQ(menu->MaxMenuItemsInWindow(), 7);
+  EXPECT_FALSE(menu->UseSkinFont());
+  EXPECT_TRUE(menu->AlphaBlend());
+  EXPECT_FALSE(menu->AlphaBlendAnimation());
+  EXPECT_EQ(menu->AlphaBlendValue(), 190);
+  EXPECT_EQ(menu->DefItemHeight(), 22);
+  EXPECT_EQ(menu->DefItemFont().face, "DejaVu Sans");
+  EXPECT_EQ(menu->DefItemFont().height, 16);
+  EXPECT_EQ(hint->SkinData(), data_);
+  EXPECT_TRUE(hint->AlphaBlend());
+  EXPECT_EQ(hint->AlphaBlendValue(), 210);
+  EXPECT_FALSE(hint->UseSkinFont());
+  EXPECT_EQ(hint->DefaultFont().Height(), 13);
+  Application->DestroyHintWindow();
 }
 
 }  // namespace

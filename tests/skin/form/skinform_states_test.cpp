@@ -1,7 +1,6 @@
 // Frame behaviour on the headless host: maximize and restore, roll-up, minimized caption
 // bars, size limits in the size loop, snapping, caption buttons, and skin messages.
 #include "SkinFormTestSupport.h"
-#include "platform/std/StdPopupMenu.h"
 #include "toolkit/Menus.h"
 #include "skin/controls/skSkinPanel.h"
 
@@ -175,89 +174,6 @@ TEST_F(SkinFormStates, SkinMessagesActOnlyOnTheirOwnSkinData) {
   EXPECT_EQ(changes, 1);
   EXPECT_TRUE(b.frame->SkinLoaded());
   EXPECT_EQ(b.form->ClientRect(), Rect(0, 0, 300 - 16, 200 - 28));
-}
-
-// The system-menu button's menu runs a loop of its own inside the button's press. Whatever
-// happens in that loop, the press returns to live objects, and afterwards the caption
-// buttons answer the mouse again.
-TEST_F(SkinFormStates, ChangesInsideTheSystemMenuLoopLeaveNoDanglingObject) {
-  struct Case {
-    const char* what;
-    std::function<void(Skinned&)> inLoop;
-  };
-  TskCompressedStoredSkin other;
-  other.SetCompressedData(TestSkinPackage());
-  const Case cases[] = {
-      {"skin change", [&](Skinned& s) { s.data->LoadStoredSkin(other); }},
-      {"border icons", [](Skinned& s) { s.frame->SetBorderIcons(biSkinSystemMenu | biSkinMaximize); }},
-      {"skin data removed", [](Skinned& s) { delete s.data; }},
-      {"a command", [](Skinned& s) { s.frame->RunSysMenuAction(TskSysMenuAction::RollUp); }},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    // The plain frame has a system-menu button; each change replaces its objects.
-    Skinned s = MakeForm({}, {100, 100, 300, 200});
-    TskActiveSkinObject* sys = s.frame->FindObject("sysmenubutton");
-    ASSERT_NE(sys, nullptr);
-    const Point press{100 + sys->ObjectRect.left + 3, 100 + sys->ObjectRect.top + 3};
-    bool ran = false;
-    host_->SetIdleHandler([&] {
-      HWND plain = ActiveStdPopupMenu();
-      if (!plain || ran) return false;
-      ran = true;
-      c.inLoop(s);
-      EndStdPopupMenu();
-      PostMessage(plain, WM_NULL, 0, 0);
-      return true;
-    });
-    host_->MoveMouse(press);
-    host_->Click(press);
-    host_->Pump();
-    host_->SetIdleHandler(nullptr);
-    ASSERT_TRUE(ran);
-    EXPECT_EQ(s.frame->CaptureObject(), -1);
-    EXPECT_EQ(GetCapture(), nullptr);
-    // The next press on a caption button is not swallowed: maximize works.
-    s.frame->SetRollUpState(false);
-    host_->Pump();
-    TskActiveSkinObject* max = s.frame->FindObject("maxbutton");
-    ASSERT_NE(max, nullptr);
-    const Rect w = Bounds(s.form);
-    const Point at{w.left + max->ObjectRect.left + 3, w.top + max->ObjectRect.top + 3};
-    host_->MoveMouse(at);
-    host_->AdvanceClock(60);
-    host_->Click(at);
-    host_->Pump();
-    EXPECT_EQ(s.frame->WindowState(), TskWindowState::Maximized);
-    delete s.form;
-  }
-}
-
-// A drop-down of a caption object lists the items of its menu item; a menu item destroyed
-// while the list is open is not clicked when it is chosen.
-TEST_F(SkinFormStates, ACaptionDropDownDoesNotClickAnItemDestroyedMeanwhile) {
-  Skinned s = MakeForm(TestSkinPackage(), {100, 100, 300, 200});
-  auto* menu = new TPopupMenu(s.form);
-  auto* item = new TMenuItem(menu);
-  item->SetCaption("Gone");
-  menu->Items()->Add(item);
-  int clicks = 0;
-  item->OnClick = [&](TObject*) { ++clicks; };
-  bool ran = false;
-  host_->SetIdleHandler([&] {
-    HWND plain = ActiveStdPopupMenu();
-    if (!plain || ran) return false;
-    ran = true;
-    // The first item is chosen with the keyboard after its menu item is gone.
-    delete item;
-    PostMessage(plain, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessage(plain, WM_KEYDOWN, VK_RETURN, 0);
-    return true;
-  });
-  s.frame->DropDownMenu(menu->Items(), Rect(10, 10, 30, 30));
-  host_->SetIdleHandler(nullptr);
-  EXPECT_TRUE(ran);
-  EXPECT_EQ(clicks, 0);
 }
 
 }  // namespace
