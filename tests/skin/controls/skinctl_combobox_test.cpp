@@ -777,6 +777,33 @@ TEST_F(SkinCtrlComboBox, TypingARQuicklyInTheFontListFindsTheFirstFaceBeginningW
   EXPECT_EQ(fonts->ItemIndex(), nextA) << "after half a second, a alone again";
 }
 
+// A face whose file is damaged after it was listed still has its name drawn, in the face
+// that stands in for it, and the list opens.
+TEST_F(SkinCtrlComboBox, AnEntryWhoseFaceFailsToLoadIsDrawnInAStandInFace) {
+  ShowForm();
+  auto* fonts = new TskSkinFontComboBox(form_);
+  fonts->SetParent(form_);
+  fonts->SetBounds(10, 10, 200, 20);
+  host_->Pump();
+  const std::string file = AddBitmapFont();
+  fonts->Reset();
+  const int index = fonts->Items().IndexOf(kBitmapFamily);
+  ASSERT_GE(index, 0);
+  std::ofstream(file, std::ios::trunc) << "STARTFONT 2.1\nthis is no longer a font\n";
+  TBitmap b(200, 20);
+  fonts->ListBox().DrawItem(b, index, 0);
+  int ink = 0;
+  for (int x = 17; x < 200; ++x)
+    for (int y = 0; y < 20; ++y) ink += b.Image().GetPixelColor(x, y) != ColorToRGB(clWindow);
+  EXPECT_GT(ink, 20) << "the name is drawn";
+  fonts->SetItemIndex(index);
+  fonts->DropDown();
+  host_->Pump();
+  EXPECT_TRUE(fonts->ListBox().ListVisible());
+  fonts->CloseUp(true);
+  EXPECT_EQ(fonts->FontName(), kBitmapFamily);
+}
+
 TEST_F(SkinCtrlComboBox, FontEntriesAreDrawnInTheirOwnFacesWithTheMarkForTrueType) {
   ShowForm();
   auto* fonts = new TskSkinFontComboBox(form_);
