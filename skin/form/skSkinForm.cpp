@@ -86,11 +86,13 @@ void TskSkinForm::Notification(TComponent* component, TOperation operation) {
   if (component == m_skinMenu) m_skinMenu = nullptr;
   if (component == m_ownSysMenu) m_ownSysMenu = nullptr;
   if (component == m_systemMenu) {
-    // A button holding the menu's root must not keep it.
+    // A button holding the menu's root must not keep it. The menu is half destroyed by now:
+    // its root is known from when it was set, not asked of it.
     for (auto& o : m_objects)
-      if (auto* b = dynamic_cast<TskSkinButtonObject*>(o.get()); b && b->MenuItem == m_systemMenu->Items())
+      if (auto* b = dynamic_cast<TskSkinButtonObject*>(o.get()); b && b->MenuItem == m_systemMenuRoot)
         b->MenuItem = nullptr;
     m_systemMenu = nullptr;
+    m_systemMenuRoot = nullptr;
   }
   if (component == m_menusSkinData) {
     m_menusSkinData = nullptr;
@@ -188,6 +190,7 @@ void TskSkinForm::SetSystemMenu(TPopupMenu* menu) {
   for (auto& o : m_objects)
     if (auto* b = dynamic_cast<TskSkinButtonObject*>(o.get()); b && oldRoot && b->MenuItem == oldRoot) b->MenuItem = nullptr;
   m_systemMenu = menu;
+  m_systemMenuRoot = menu ? menu->Items() : nullptr;
   if (menu) FreeNotification(menu);
 }
 

@@ -350,6 +350,7 @@ class TskSkinForm : public TComponent,
   TskSkinMenu* m_skinMenu = nullptr;  // owned as a component
   TPopupMenu* m_ownSysMenu = nullptr;  // owned as a component: the system menu without SystemMenu
   TPopupMenu* m_systemMenu = nullptr;
+  TMenuItem* m_systemMenuRoot = nullptr;  // m_systemMenu's root item
   TskSkinData* m_menusSkinData = nullptr;
   int m_menusAlphaBlendValue = 200;
   TFont m_defMenuItemFont;
