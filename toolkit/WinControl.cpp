@@ -565,8 +565,8 @@ void TWinControl::HandleKey(TMessage& m) {
   KeyPress(ch);
   if (!*alive || ch == 0) return;
   // A printable character typed where no text is taken is an accelerator of the form,
-  // as Alt with it would be.
-  if (form && ch >= U' ' && ch != 0x7F && !TakesCharacters()) {
+  // as Alt with it would be (not Space, which presses the focused button).
+  if (form && ch > U' ' && ch != 0x7F && !TakesCharacters()) {
     if (form->Perform(CM_DIALOGCHAR, ch, 0)) return;
     if (!*alive) return;
   }

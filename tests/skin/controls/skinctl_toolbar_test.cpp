@@ -95,13 +95,14 @@ TEST_F(SkinCtrlToolBar, HitTestFindsTheArrowsLeftAndRightOfTheClientArea) {
   MakeBar();
   ShowForm();
   struct Case {
-    int x;
+    int x, y;
     LRESULT hit;
   };
-  const Case cases[] = {{0, 40}, {11, 40}, {12, HTCLIENT}, {100, HTCLIENT}, {187, HTCLIENT}, {188, 41}, {199, 41}};
+  const Case cases[] = {{0, 10, 40},        {11, 0, 40},  {5, 24, 40},  {12, 10, HTCLIENT},
+                        {100, 0, HTCLIENT}, {187, 24, HTCLIENT}, {188, 0, 41}, {199, 24, 41}};
   for (const Case& c : cases) {
-    const Point p = BarPoint(c.x, 10);
-    EXPECT_EQ(SendMessage(bar->Handle(), WM_NCHITTEST, 0, PointToLParam(p)), c.hit) << c.x;
+    const Point p = BarPoint(c.x, c.y);
+    EXPECT_EQ(SendMessage(bar->Handle(), WM_NCHITTEST, 0, PointToLParam(p)), c.hit) << c.x << "," << c.y;
   }
   // Without arrows the whole bar is client area.
   bar->SetWidth(300);
@@ -203,8 +204,10 @@ TEST_F(SkinCtrlToolBar, GrowingScrollsBackByTheGrowth) {
   bar->SetWidth(230);
   EXPECT_EQ(bar->ScrollPosition(), 40);
   EXPECT_EQ(buttons[0]->Left(), -40);
+  bar->SetWidth(231);  // a single pixel counts too
+  EXPECT_EQ(bar->ScrollPosition(), 39);
   bar->SetWidth(220);  // narrower: nothing moves
-  EXPECT_EQ(bar->ScrollPosition(), 40);
+  EXPECT_EQ(bar->ScrollPosition(), 39);
   bar->SetWidth(300);  // all fits: back at 0 and no arrows
   EXPECT_EQ(bar->ScrollPosition(), 0);
   EXPECT_FALSE(bar->ArrowsShown());
@@ -303,9 +306,13 @@ TEST_F(SkinCtrlToolBar, SkinnedArrowsTakeTheStateImagesOfTheResizeButtonRecord) 
   bool mark = false;
   for (int x = 0; x < down.Width(); ++x) mark = mark || PixelToColor(down.At(x, 12)) == 16711680u;
   EXPECT_TRUE(mark);
-  const Point corner = BarPoint(0, 0);
   host_->Pump();
-  EXPECT_EQ(host_->Screenshot().GetPixelColor(corner.x, corner.y), kDown);
+  const Bitmap shot = host_->Screenshot();
+  const Point corner = BarPoint(0, 0);
+  EXPECT_EQ(shot.GetPixelColor(corner.x, corner.y), kDown);
+  // The right arrow covers its end of the bar from the top row to the bottom one.
+  for (Point p : {BarPoint(bar->Width() - 12, 0), BarPoint(bar->Width() - 1, 24)})
+    EXPECT_EQ(shot.GetPixelColor(p.x, p.y), kNormal) << p.x << "," << p.y;
   host_->ReleaseMouse(LeftArrow());
   host_->Pump();
 }
