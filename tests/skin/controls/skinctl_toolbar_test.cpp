@@ -259,6 +259,47 @@ TEST_F(SkinCtrlToolBar, DefaultArrowLookFollowsHotAndPressed) {
   EXPECT_EQ(host_->Screenshot().GetPixelColor(p.x - 3, p.y - 10), 11899781u);
 }
 
+TEST_F(SkinCtrlToolBar, AHorizontalSkinRepeatsItsMiddleUnderTheArrows) {
+  LoadHandSkin();
+  MakeBar();
+  bar->SetCanScroll(false);
+  bar->SetSkinDataName("hpanel");  // left end 3, right end 3 pixels of the 12-pixel tile
+  bar->SetSkinData(data_);
+  ShowForm();
+  ASSERT_EQ(bar->ResizeMode(), SkinResizeMode::Horizontal);
+  // Without arrows the strip shows its red corners at both ends.
+  Bitmap image = Render(bar);
+  EXPECT_EQ(image.GetPixelColor(0, 0), kCorner);
+  EXPECT_EQ(image.GetPixelColor(image.Width() - 1, 0), kCorner);
+  // With them the ends are the arrows': the middle (blue at the top) runs end to end.
+  bar->SetCanScroll(true);
+  ASSERT_TRUE(bar->ArrowsShown());
+  image = Render(bar);
+  EXPECT_EQ(image.Width(), bar->Width());
+  for (int x : {0, 1, 2, 100, image.Width() - 1}) EXPECT_EQ(image.GetPixelColor(x, 0), kEdge) << x;
+  EXPECT_EQ(image.GetPixelColor(0, 5), kCentre);
+}
+
+TEST_F(SkinCtrlToolBar, TheBarsImageSpansTheArrowsAndTheClientShowsItsMiddle) {
+  LoadHandSkin();
+  MakeBar();
+  bar->SetSkinDataName("panel");  // a framed nine-part look: blue edges, green middle
+  bar->SetBorderStyle(TskSkinBorderStyle::bvFrame);
+  bar->SetSkinData(data_);
+  bar->SetHeight(40);  // room below the buttons
+  ShowForm();
+  ASSERT_TRUE(bar->ArrowsShown());
+  host_->Pump();
+  const Bitmap shot = host_->Screenshot();
+  // The image's left edge lies under the left arrow: the client area begins in its middle.
+  const Point first = BarPoint(12, 30), last = BarPoint(bar->Width() - 13, 30);
+  EXPECT_EQ(shot.GetPixelColor(first.x, first.y), kCentre);
+  EXPECT_EQ(shot.GetPixelColor(last.x, last.y), kCentre);
+  // The bar's bottom edge runs on between the arrows.
+  const Point bottom = BarPoint(100, 39);
+  EXPECT_EQ(shot.GetPixelColor(bottom.x, bottom.y), kEdge);
+}
+
 // The hand skin with a "resizebutton" record: the grey, yellow and cyan button states.
 std::vector<std::uint8_t> ArrowSkinPackage() {
   std::vector<std::string> lines = HandSkinDefinition(false);
