@@ -209,9 +209,9 @@ void TControl::AnchorToParentSize(Size parentClient) {
 }
 
 void TControl::RequestAlign() {
-  if (m_parent && (m_align != TAlign::alNone || m_anchors != (akLeft | akTop)) &&
-      !m_parent->m_inAlign)
-    m_parent->Realign();
+  if (!m_parent || m_parent->m_inAlign) return;
+  if (m_align != TAlign::alNone || m_anchors != (akLeft | akTop)) m_parent->Realign();
+  else m_parent->ChildLayoutChanged(this);
 }
 
 void TControl::SetVisible(bool on) {

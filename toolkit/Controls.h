@@ -176,6 +176,8 @@ class TControl : public TComponent {
 
   // A click as the user makes it: OnClick.
   virtual void Click();
+  // A control bound to an action asks it to refresh its state (run on idle).
+  virtual void InitiateAction() {}
   virtual void DblClick();
 
   TNotifyEvent OnClick;
@@ -376,6 +378,9 @@ class TWinControl : public TControl {
   virtual void AlignControls(Rect& rect);
   // The area children are aligned in (the client area less borders subclasses keep).
   virtual Rect AdjustClientRect() const;
+  // A child came, went, moved or was resized outside this control's own layout; a parent
+  // that scrolls its content measures it again.
+  virtual void ChildLayoutChanged(TControl*) {}
   virtual void PaintWindow(HDC dc);
   virtual void KeyDown(WORD& key, TShiftState shift);
   virtual void KeyUp(WORD& key, TShiftState shift);
@@ -383,6 +388,10 @@ class TWinControl : public TControl {
   // Whether the control handles this key itself (arrows in a list, Tab in a memo), so
   // the form does not use it for navigation.
   virtual bool WantsKey(WORD key, TShiftState shift) const;
+  // Whether typed characters are text for this control (an edit, a list that searches
+  // as one types); where they are not, they act as the form's accelerators. The default
+  // asks the window (WM_GETDLGCODE) and counts an OnKeyPress handler as taking them.
+  virtual bool TakesCharacters();
   virtual void DoEnter();
   virtual void DoExit();
   void EnabledChanged() override;

@@ -6,6 +6,7 @@
 
 #include "platform/gfx/Font.h"
 #include "platform/win/WinApi.h"
+#include "toolkit/ActnList.h"
 #include "toolkit/Streaming.h"
 
 // Made once for the process and never destroyed: the forms it still owns at exit are
@@ -621,8 +622,24 @@ void TApplication::Run() {
   m_mainForm = nullptr;
 }
 
+void TApplication::Idle() {
+  // Only the shown forms: an action refreshes for the controls the user can see.
+  for (TCustomForm* form : std::vector<TCustomForm*>(m_forms)) {
+    if (std::find(m_forms.begin(), m_forms.end(), form) == m_forms.end()) continue;
+    if (form->Visible()) UpdateActionsOf(*form);
+  }
+}
+
 bool TApplication::HandleMessage() {
   MSG msg;
+  if (!PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+    // The queue ran empty: actions refresh before the loop waits.
+    try {
+      Idle();
+    } catch (...) {
+      HandleException(this);
+    }
+  }
   if (!GetMessage(&msg, nullptr, 0, 0)) {
     m_terminated = true;
     return false;

@@ -235,8 +235,11 @@ class TApplication : public TComponent {
   void Run();
   // Runs what is pending without waiting.
   void ProcessMessages();
-  // Runs one message, waiting for it when `wait`; false when the application is ending.
+  // Runs one message, waiting for it; when none is queued, Idle runs first. False when
+  // the application is ending.
   bool HandleMessage();
+  // What runs whenever the queue is empty: the shown forms' controls refresh their actions.
+  void Idle();
   void Terminate();
   bool Terminated() const { return m_terminated; }
   void Minimize();

@@ -1,4 +1,5 @@
 // Registers the toolkit's streamable classes with the class registry.
+#include "toolkit/ActnList.h"
 #include "toolkit/Buttons.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Edits.h"
@@ -13,6 +14,8 @@
 void RegisterToolkitClasses() {
   RegisterComponentClass<TComponent>("TComponent");
   RegisterComponentClass<TImageList>("TImageList");
+  RegisterComponentClass<TActionList>("TActionList");
+  RegisterComponentClass<TAction>("TAction");
   RegisterComponentClass<TMenuItem>("TMenuItem");
   RegisterComponentClass<TPopupMenu>("TPopupMenu");
   RegisterComponentClass<TTimer>("TTimer");

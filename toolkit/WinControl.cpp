@@ -304,6 +304,7 @@ void TWinControl::InsertControl(TControl* control) {
   control->UpdateAnchorRules();
   control->Invalidate();
   if (control->Align() != TAlign::alNone) Realign();
+  else ChildLayoutChanged(control);
 }
 
 void TWinControl::RemoveControl(TControl* control) {
@@ -320,6 +321,7 @@ void TWinControl::RemoveControl(TControl* control) {
   m_controls.erase(std::remove(m_controls.begin(), m_controls.end(), control), m_controls.end());
   control->m_parent = nullptr;
   if (!HasState(csDestroying) && control->Align() != TAlign::alNone) Realign();
+  else if (!HasState(csDestroying)) ChildLayoutChanged(control);
 }
 
 bool TWinControl::ContainsControl(const TControl* control) const {
@@ -562,8 +564,19 @@ void TWinControl::HandleKey(TMessage& m) {
   if (!*alive || ch == 0) return;
   KeyPress(ch);
   if (!*alive || ch == 0) return;
+  // A printable character typed where no text is taken is an accelerator of the form,
+  // as Alt with it would be (not Space, which presses the focused button).
+  if (form && ch > U' ' && ch != 0x7F && !TakesCharacters()) {
+    if (form->Perform(CM_DIALOGCHAR, ch, 0)) return;
+    if (!*alive) return;
+  }
   m.WParam = ch;
   DefaultHandler(m);
+}
+
+bool TWinControl::TakesCharacters() {
+  if (OnKeyPress) return true;
+  return m_handle && (SendMessage(m_handle, WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS) != 0;
 }
 
 // Messages

@@ -7,6 +7,7 @@
 #include "platform/win/WinApi.h"
 #include "skin/data/skEffectBmp.h"
 #include "toolkit/Forms.h"
+#include "toolkit/Menus.h"
 #include "toolkit/Reader.h"
 
 namespace {
@@ -211,7 +212,44 @@ SkinButtonCore::SkinButtonCore(TControl& owner) : m_owner(owner), m_glyph(std::m
   m_glyph->OnChange = [this](TObject*) { m_owner.Invalidate(); };
 }
 
-SkinButtonCore::~SkinButtonCore() { m_glyph->OnChange = nullptr; }
+SkinButtonCore::~SkinButtonCore() {
+  // The link goes first: unlinking may reset the owner's OnClick, never the glyph.
+  m_actionLink.reset();
+  m_glyph->OnChange = nullptr;
+}
+
+void SkinButtonCore::SetAction(TAction* action, std::function<void(bool)> setDown) {
+  if (!action) {
+    if (m_actionLink) m_actionLink->SetAction(nullptr);
+    return;
+  }
+  if (!m_actionLink)
+    m_actionLink = std::make_unique<SkinButtonActionLink>(m_owner, std::move(setDown), [this] { TakeActionImage(); });
+  m_actionLink->SetAction(action);
+}
+
+bool SkinButtonCore::ExecuteAction() {
+  TAction* action = Action();
+  if (!action || (m_owner.OnClick && !IsActionExecuteHandler(m_owner.OnClick, action))) return false;
+  m_actionLink->Execute(&m_owner);
+  return true;
+}
+
+void SkinButtonCore::TakeActionImage() {
+  TAction* action = Action();
+  if (!action || !m_glyph->Empty()) return;
+  const TImageList* images = action->Images();
+  const int index = action->ImageIndex();
+  if (!images || index < 0 || index >= images->Count()) return;
+  TBitmap glyph;
+  glyph.SetSize(images->Width(), images->Height());
+  TCanvas& c = glyph.Canvas();
+  c.Brush().SetStyle(TBrushStyle::bsSolid);
+  c.Brush().SetColor(static_cast<Color>(0xFF00FF));
+  c.FillRect(Rect(0, 0, images->Width(), images->Height()));
+  images->Draw(c, 0, 0, index);
+  m_glyph->Assign(&glyph);
+}
 
 void SkinButtonCore::SetNumGlyphs(int n) {
   n = std::clamp(n, 1, 4);
@@ -461,9 +499,15 @@ void TskSkinButton::UpdateActiveDefaults(TWinControl* focused) {
 }
 
 void TskSkinButton::Click() {
+  std::shared_ptr<bool> alive = m_alive;
   if (m_canFocused)
     if (TCustomForm* form = GetParentForm()) form->SetModalResult(m_modalResult);
+  if (!*alive || m_core.ExecuteAction()) return;
   TskSkinCustomControl::Click();
+}
+
+void TskSkinButton::SetAction(TAction* action) {
+  m_core.SetAction(action, [this](bool on) { SetDown(on); });
 }
 
 void TskSkinButton::ReadSkinRecord() {
@@ -631,6 +675,22 @@ void TskSkinButton::EnabledChanged() {
   Invalidate();
 }
 
+bool TskSkinButton::DialogChar(WPARAM ch) {
+  if (ch >= 0x80 || !IsAccel(static_cast<char>(ch), Caption()) || !Enabled() || !Visible()) return false;
+  if (m_canFocused) {
+    if (!CanFocus()) return false;
+    std::shared_ptr<bool> alive = m_alive;
+    try {
+      SetFocus();
+    } catch (const EInvalidOperation&) {
+    }
+    // A focus handler elsewhere may refuse it (or end the form): no click then.
+    if (!*alive || !Focused()) return true;
+  }
+  Click();
+  return true;
+}
+
 void TskSkinButton::WndProc(TMessage& m) {
   switch (m.Msg) {
     case WM_SETFOCUS:
@@ -659,6 +719,9 @@ void TskSkinButton::WndProc(TMessage& m) {
       }
       m.Result = 0;
       return;
+    case CM_DIALOGCHAR:
+      m.Result = DialogChar(m.WParam) ? 1 : 0;
+      return;
     case WM_ERASEBKGND:
       // Outside a paint the button draws itself here, so a parent's repaint shows it.
       if (!PaintingFromMessage() && Width() > 0 && Height() > 0)
@@ -684,6 +747,7 @@ bool TskSkinButton::ReadProperty(std::string_view name, const TStreamValue& v, T
   else if (SameText(name, "Default")) SetDefault(v.AsBool());
   else if (SameText(name, "Cancel")) SetCancel(v.AsBool());
   else if (SameText(name, "ModalResult")) SetModalResult(v.AsInt());
+  else if (SameText(name, "Action")) reader.ReadLink<TAction>(v, [this](TAction* a) { SetAction(a); });
   else return TskSkinCustomControl::ReadProperty(name, v, reader);
   return true;
 }
@@ -796,7 +860,13 @@ void TskSkinSpeedButton::SetTransparent(bool on) {
   Invalidate();
 }
 
+// OnClick only: bound to an action, OnClick is the action's handler unless one of the
+// button's own was there first.
 void TskSkinSpeedButton::Click() { TskGraphicSkinCustomControl::Click(); }
+
+void TskSkinSpeedButton::SetAction(TAction* action) {
+  m_core.SetAction(action, [this](bool on) { SetDown(on); });
+}
 
 void TskSkinSpeedButton::ReadSkinRecord() {
   TskGraphicSkinCustomControl::ReadSkinRecord();
@@ -940,7 +1010,17 @@ void TskSkinSpeedButton::EnabledChanged() {
   Invalidate();
 }
 
-void TskSkinSpeedButton::WndProc(TMessage& m) { TskGraphicSkinCustomControl::WndProc(m); }
+void TskSkinSpeedButton::WndProc(TMessage& m) {
+  if (m.Msg == CM_DIALOGCHAR) {
+    // The accelerator of a caption that shows: the button cannot take the focus, it clicks.
+    const bool mine = m_showCaption && m.WParam < 0x80 && IsAccel(static_cast<char>(m.WParam), Caption()) &&
+                      Enabled() && Visible();
+    m.Result = mine ? 1 : 0;
+    if (mine) Click();
+    return;
+  }
+  TskGraphicSkinCustomControl::WndProc(m);
+}
 
 bool TskSkinSpeedButton::ReadProperty(std::string_view name, const TStreamValue& v, TReader& reader) {
   if (m_core.ReadProperty(name, v)) return true;
@@ -952,6 +1032,7 @@ bool TskSkinSpeedButton::ReadProperty(std::string_view name, const TStreamValue&
   else if (SameText(name, "ImageIndex")) SetImageIndex(v.AsInt());
   else if (SameText(name, "Flat")) SetFlat(v.AsBool());
   else if (SameText(name, "Transparent")) SetTransparent(v.AsBool());
+  else if (SameText(name, "Action")) reader.ReadLink<TAction>(v, [this](TAction* a) { SetAction(a); });
   else return TskGraphicSkinCustomControl::ReadProperty(name, v, reader);
   return true;
 }

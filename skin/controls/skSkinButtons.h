@@ -8,6 +8,7 @@
 #include <string>
 
 #include "skin/controls/skSkinCtrls.h"
+#include "toolkit/ActnList.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/ImgList.h"
 
@@ -50,6 +51,22 @@ struct ButtonGlyph {
   int listIndex = -1;
   Size Extent() const;
   void Draw(TCanvas& canvas, int x, int y) const;
+};
+
+// The link of a skinned button: a control's link, with the action's checked state shown
+// as Down and its image taken as the glyph while the button has none of its own.
+class SkinButtonActionLink : public TControlActionLink {
+ public:
+  SkinButtonActionLink(TControl& client, std::function<void(bool)> setDown, std::function<void()> imageChanged)
+      : TControlActionLink(client), m_setDown(std::move(setDown)), m_imageChanged(std::move(imageChanged)) {}
+
+ protected:
+  void SetChecked(bool on) override { m_setDown(on); }
+  void SetImageIndex(int) override { m_imageChanged(); }
+
+ private:
+  std::function<void(bool)> m_setDown;
+  std::function<void()> m_imageChanged;
 };
 
 // What both button classes hold: the shared properties, the run-time state and the two
@@ -110,13 +127,28 @@ class SkinButtonCore {
   // The properties both classes stream (not Down and GroupIndex, whose setters differ).
   bool ReadProperty(std::string_view name, const TStreamValue& value);
 
+  // The action the button is bound to, or nullptr; binding shows the action's state on
+  // the button, `setDown` showing its checked state.
+  TAction* Action() const { return m_actionLink ? m_actionLink->Action() : nullptr; }
+  void SetAction(TAction* action, std::function<void(bool)> setDown);
+  void UpdateAction() {
+    if (m_actionLink) m_actionLink->Update();
+  }
+  // Runs the action for a click: true when the action ran instead of OnClick, which
+  // happens when OnClick is empty or is the action's own handler.
+  bool ExecuteAction();
+
   // Draws glyph and caption of one look inside `client`.
   void DrawContent(TCanvas& canvas, const Rect& client, const std::string& caption,
                    const ButtonGlyph& glyph, bool shifted) const;
 
  private:
+  // An empty glyph becomes the action's image over magenta, the strip's see-through colour.
+  void TakeActionImage();
+
   TControl& m_owner;
   std::unique_ptr<TBitmap> m_glyph;
+  std::unique_ptr<SkinButtonActionLink> m_actionLink;
   std::unique_ptr<TTimer> m_morphTimer;
   std::unique_ptr<TTimer> m_repeatTimer;
 };
@@ -166,6 +198,8 @@ class TskSkinButton : public TskSkinCustomControl {
   void SetCancel(bool on) { m_cancel = on; }
   int ModalResult() const { return m_modalResult; }
   void SetModalResult(int r) { m_modalResult = r; }
+  TAction* Action() const { return m_core.Action(); }
+  void SetAction(TAction* action);
   // Enter clicks this button: the focused button, or the default one while the focus
   // is on a control that is not a button.
   bool ActiveDefault() const { return m_activeDefault; }
@@ -179,6 +213,7 @@ class TskSkinButton : public TskSkinCustomControl {
   SkinButtonLook CurrentLook() const;
 
   void Click() override;
+  void InitiateAction() override { m_core.UpdateAction(); }
   void ReadSkinRecord() override;
   void DrawDefaultImage(TBitmap& bitmap) override;
   void DrawSkinImage(TBitmap& bitmap) override;
@@ -205,6 +240,8 @@ class TskSkinButton : public TskSkinCustomControl {
   void Enter();
   void Leave();
   void SetActiveDefault(bool on);
+  // An accelerator character: focuses (when the button takes the focus) and clicks.
+  bool DialogChar(WPARAM ch);
   // Re-runs the focus notice over every button of the form.
   void UpdateActiveDefaults(TWinControl* focused);
   ButtonLookContext LookContext() const;
@@ -266,6 +303,8 @@ class TskSkinSpeedButton : public TskGraphicSkinCustomControl {
   void SetFlat(bool on);
   bool Transparent() const { return m_transparent; }
   void SetTransparent(bool on);
+  TAction* Action() const { return m_core.Action(); }
+  void SetAction(TAction* action);
 
   bool MouseInside() const { return m_core.mouseInside; }
   double MorphFactor() const { return m_core.k; }
@@ -274,6 +313,7 @@ class TskSkinSpeedButton : public TskGraphicSkinCustomControl {
   SkinButtonLook CurrentLook() const;
 
   void Click() override;
+  void InitiateAction() override { m_core.UpdateAction(); }
   void ReadSkinRecord() override;
   void DrawDefaultImage(TBitmap& bitmap) override;
   void DrawSkinImage(TBitmap& bitmap) override;

@@ -117,6 +117,8 @@ class TskSkinCustomComboBox : public TskSkinCustomControl {
   void MouseLeave() override;
   void KeyDown(WORD& key, TShiftState shift) override;
   void KeyPress(char32_t& key) override;
+  // Typed characters search the items: they are no accelerators here.
+  bool TakesCharacters() override { return true; }
   bool WantsKey(WORD key, TShiftState shift) const override;
   void TextChanged() override;
   void EnabledChanged() override;

@@ -69,6 +69,8 @@ class TskListBox : public TCustomListBox {
   void KeyDown(WORD& key, TShiftState shift) override;
   void KeyUp(WORD& key, TShiftState shift) override;
   void KeyPress(char32_t& key) override;
+  // Typed characters search the items: they are no accelerators here.
+  bool TakesCharacters() override { return true; }
   void DoStartDrag() override;
   void DoEndDrag(TObject* target, int x, int y) override;
   void DragOver(TObject* source, int x, int y, TDragState state, bool& accept) override;

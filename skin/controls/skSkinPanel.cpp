@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/win/WinApi.h"
 #include "skin/controls/skSkinButtons.h"
 #include "toolkit/Reader.h"
 
@@ -446,13 +447,394 @@ TPersistent* TskSkinPanel::PropertyObject(std::string_view name) {
 
 // ---- TskSkinToolBar
 
+namespace {
+
+// Hit-test codes of the arrows, beyond the platform's own.
+constexpr LRESULT kHitLeftArrow = 40;
+constexpr LRESULT kHitRightArrow = 41;
+constexpr Color kArrowHotFill = 13811126;
+constexpr Color kArrowPressedFill = 11899781;
+constexpr Color kArrowHotFrame = 0x800000;
+constexpr int kArrowWidth = ToolBarScroller::ArrowWidth;
+
+ToolScrollDir DirOfHit(WPARAM hit) {
+  if (hit == static_cast<WPARAM>(kHitLeftArrow)) return ToolScrollDir::Left;
+  if (hit == static_cast<WPARAM>(kHitRightArrow)) return ToolScrollDir::Right;
+  return ToolScrollDir::None;
+}
+
+Point ScreenToWindowPoint(HWND hwnd, Point screen) {
+  Rect window;
+  GetWindowRect(hwnd, &window);
+  return {screen.x - window.left, screen.y - window.top};
+}
+
+// The largest right edge of the visible children, where they sit now.
+int ToolBarContentRight(const TWinControl& bar) {
+  int right = 0;
+  for (int i = 0; i < bar.ControlCount(); ++i) {
+    const TControl* c = bar.Controls(i);
+    if (c->Visible()) right = std::max(right, c->Left() + c->Width());
+  }
+  return right;
+}
+
+}  // namespace
+
 TskSkinToolBar::TskSkinToolBar(TComponent* owner) : TskSkinPanel(owner) {
+  m_arrowLink.SetName("resizebutton");
   SetSkinDataName("toolpanel");
   SetBorderStyle(TskSkinBorderStyle::bvNone);
   SetHeight(25);
 }
 
-TskSkinToolBar::~TskSkinToolBar() = default;
+TskSkinToolBar::~TskSkinToolBar() {
+  if (m_scroller.TimerDir() != ToolScrollDir::None && HandleAllocated()) KillTimer(Handle(), ScrollTimerId);
+}
+
+void TskSkinToolBar::SetCanScroll(bool on) {
+  if (on == m_canScroll) return;
+  m_canScroll = on;
+  UpdateScroll();
+}
+
+void TskSkinToolBar::SetHotScroll(bool on) {
+  if (on == m_hotScroll) return;
+  m_hotScroll = on;
+  if (!on && m_scroller.Pressed() == ToolScrollDir::None) StopScrollTimer();
+  if (m_scroller.ArrowsShown()) PaintArrows();
+}
+
+bool TskSkinToolBar::CheckScroll() {
+  if (m_checking || m_moving || HasState(csLoading) || HasState(csDestroying)) return false;
+  m_checking = true;
+  const bool wasTiming = m_scroller.TimerDir() != ToolScrollDir::None;
+  const ToolBarScroller::Layout layout =
+      m_scroller.Measure(m_canScroll && !Designing(), ToolBarContentRight(*this), Width());
+  m_checking = false;
+  if (wasTiming && m_scroller.TimerDir() == ToolScrollDir::None && HandleAllocated())
+    KillTimer(Handle(), ScrollTimerId);
+  if (layout.shift != 0) MoveChildren(layout.shift);
+  if (layout.arrowsChanged) {
+    if (!m_scroller.ArrowsShown() && HandleAllocated() && GetCapture() == Handle()) ReleaseCapture();
+    FrameChanged();
+  }
+  return layout.arrowsChanged;
+}
+
+void TskSkinToolBar::UpdateScroll() {
+  if (CheckScroll()) Realign();
+}
+
+void TskSkinToolBar::MoveChildren(int shift) {
+  m_moving = true;
+  try {
+    for (int i = 0; i < ControlCount(); ++i) {
+      TControl* c = Controls(i);
+      c->SetBounds(c->Left() + shift, c->Top(), c->Width(), c->Height());
+    }
+  } catch (...) {
+    m_moving = false;
+    throw;
+  }
+  m_moving = false;
+  Invalidate();
+}
+
+void TskSkinToolBar::ScrollStep(ToolScrollDir dir) {
+  const int shift = m_scroller.Step(dir, m_scrollOffset);
+  if (shift != 0) MoveChildren(shift);
+  // At either end the repetition has nothing more to do.
+  else if (m_scroller.TimerDir() != ToolScrollDir::None) StopScrollTimer();
+}
+
+void TskSkinToolBar::StartScrollTimer(ToolScrollDir dir) {
+  if (!HandleAllocated() || dir == ToolScrollDir::None) return;
+  m_scroller.SetTimerDir(dir);
+  SetTimer(Handle(), ScrollTimerId, static_cast<UINT>(m_scrollTimerInterval), nullptr);
+}
+
+void TskSkinToolBar::StopScrollTimer() {
+  if (m_scroller.TimerDir() == ToolScrollDir::None) return;
+  m_scroller.SetTimerDir(ToolScrollDir::None);
+  if (HandleAllocated()) KillTimer(Handle(), ScrollTimerId);
+}
+
+void TskSkinToolBar::SetArrowHot(ToolScrollDir dir) {
+  if (dir == m_scroller.Hot()) return;
+  m_scroller.SetHot(dir);
+  PaintArrows();
+}
+
+void TskSkinToolBar::EndArrowPress() {
+  m_scroller.SetPressed(ToolScrollDir::None);
+  StopScrollTimer();
+  if (HandleAllocated() && GetCapture() == Handle()) ReleaseCapture();
+  PaintArrows();
+}
+
+void TskSkinToolBar::FrameChanged() {
+  if (!HandleAllocated()) return;
+  SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
+}
+
+Bitmap TskSkinToolBar::ArrowImage(ToolScrollDir dir) {
+  const int h = std::max(0, Height());
+  Bitmap image(kArrowWidth, h, ColorToPixel(ColorToRGB(clBtnFace)));
+  const bool hot = m_scroller.Hot() == dir;
+  // The pressed look: held down while over it, or hovering where hovering scrolls.
+  const bool pressed = (hot && m_scroller.Pressed() == dir) || (hot && m_hotScroll);
+  const int kind = dir == ToolScrollDir::Left ? skArrowLeft : skArrowRight;
+  TskSkinData* data = SkinData();
+  if (m_arrowLink.Data() != data) m_arrowLink.SetData(data);
+  m_arrowLink.Lookup();
+  const TskDataSkinControl* record = m_arrowLink.Record();
+  DC dc(image);
+  if (record && data) {
+    const SkinButtonFields f = ReadSkinButtonFields(*record);
+    SkinElement element;
+    element.Read(*data, *record);
+    Rect source = f.skinRect;
+    Color color = f.font.FontColor;
+    if (pressed && !f.downSkinRect.IsEmpty()) {
+      source = f.downSkinRect;
+      color = f.downFontColor;
+    } else if (hot && !f.activeSkinRect.IsEmpty()) {
+      source = f.activeSkinRect;
+      color = f.activeFontColor;
+    }
+    if (element.picture && !source.IsEmpty()) {
+      const SizedNinePart sized = DeriveNinePart(SkinResizeMode::Both, element.skinRect, element.parts, kArrowWidth, h);
+      BuildNinePartImage(image, element.parts, sized.parts, source, *element.picture, kArrowWidth, h, true);
+    }
+    DrawMarkerArrow(dc, Rect(0, 0, kArrowWidth, h), color, kind);
+    return image;
+  }
+  Color frame = clBtnShadow, fill = clBtnFace;
+  if (pressed) frame = kArrowHotFrame, fill = kArrowPressedFill;
+  else if (hot) frame = kArrowHotFrame, fill = kArrowHotFill;
+  const Rect r(0, 0, kArrowWidth, h);
+  dc.FillRect(r, ColorToRGB(fill));
+  dc.FrameRect(r, ColorToRGB(frame));
+  DrawMarkerArrow(dc, r, clBtnText, kind);
+  return image;
+}
+
+void TskSkinToolBar::PaintArrows() {
+  if (!m_scroller.ArrowsShown() || !HandleAllocated()) return;
+  HDC dc = GetWindowDC(Handle());
+  if (!dc) return;
+  {
+    DCState state(*dc);
+    Rect client;
+    GetClientRect(Handle(), &client);
+    dc->ExcludeClipRect(client.Translated(kArrowWidth, 0));
+    for (ToolScrollDir dir : {ToolScrollDir::Left, ToolScrollDir::Right}) {
+      Bitmap image = ArrowImage(dir);
+      DC source(image);
+      const Rect at = ToolBarScroller::ArrowRect(dir, {Width(), Height()});
+      dc->BitBlt(at.left, at.top, image.Width(), image.Height(), source, 0, 0, SRCCOPY);
+    }
+  }
+  ReleaseDC(Handle(), dc);
+}
+
+void TskSkinToolBar::DrawSkinImage(TBitmap& bitmap) {
+  if (m_scroller.ArrowsShown() && m_element.mode == SkinResizeMode::Horizontal && m_element.picture &&
+      !BackgroundPicture()) {
+    // The arrows sit on the ends: the middle is repeated over the whole width.
+    const Rect& R = m_element.skinRect;
+    bitmap.SetSize(Width(), Height());
+    BuildHTileImage(bitmap.Image(), m_element.parts.leftTop.x, R.Width() - m_element.parts.rightTop.x, R,
+                    *m_element.picture, Width());
+    bitmap.Modified();
+    return;
+  }
+  TskSkinPanel::DrawSkinImage(bitmap);
+}
+
+void TskSkinToolBar::Paint() {
+  if (!m_scroller.ArrowsShown()) {
+    TskSkinPanel::Paint();
+    return;
+  }
+  if (Width() <= 0 || Height() <= 0) return;
+  // The image spans the whole bar; the client area shows the part between the arrows.
+  TBitmap buffer;
+  RenderTo(buffer);
+  Canvas().Draw(-kArrowWidth, 0, &buffer);
+}
+
+Rect TskSkinToolBar::ClientRect() const {
+  if (HandleAllocated() || !m_scroller.ArrowsShown()) return TskSkinPanel::ClientRect();
+  return {0, 0, m_scroller.ClientWidth(Width()), Height()};
+}
+
+Point TskSkinToolBar::ClientOrigin() const {
+  Point p = TskSkinPanel::ClientOrigin();
+  if (!HandleAllocated() && m_scroller.ArrowsShown()) p.x += kArrowWidth;
+  return p;
+}
+
+Rect TskSkinToolBar::AdjustClientRect() const {
+  Rect r = TskSkinPanel::AdjustClientRect();
+  // The skin's client part is in bar coordinates; the client area starts after the arrow.
+  if (m_scroller.ArrowsShown() && SkinIndex() != -1 && !Designing() && !BackgroundPicture() &&
+      !BorderlessSkinLook()) {
+    r.Translate(-kArrowWidth, 0);
+    r = r.Intersected(ClientRect());
+  }
+  return r;
+}
+
+void TskSkinToolBar::AlignControls(Rect& rect) {
+  m_aligning = true;
+  try {
+    TskSkinPanel::AlignControls(rect);
+    if (CheckScroll()) {
+      // The arrows came or went: aligned children take the new client area.
+      Rect again = AdjustClientRect();
+      TskSkinPanel::AlignControls(again);
+    }
+  } catch (...) {
+    m_aligning = false;
+    throw;
+  }
+  m_aligning = false;
+}
+
+void TskSkinToolBar::ChildLayoutChanged(TControl* child) {
+  TskSkinPanel::ChildLayoutChanged(child);
+  if (!m_aligning) UpdateScroll();
+}
+
+void TskSkinToolBar::SetBounds(int left, int top, int width, int height) {
+  if (width > Width()) m_scroller.Grew(width - Width());
+  TskSkinPanel::SetBounds(left, top, width, height);
+}
+
+void TskSkinToolBar::CreateWindowHandleDone() {
+  TskSkinPanel::CreateWindowHandleDone();
+  // The window was made with the non-client area of the state known before.
+  if (m_scroller.ArrowsShown()) FrameChanged();
+}
+
+void TskSkinToolBar::Loaded() {
+  TskSkinPanel::Loaded();
+  UpdateScroll();
+}
+
+bool TskSkinToolBar::HandleScrollMessage(TMessage& m) {
+  switch (m.Msg) {
+    case WM_NCCALCSIZE: {
+      TskSkinPanel::WndProc(m);
+      if (!m_scroller.ArrowsShown()) return true;
+      Rect* r = nullptr;
+      if (m.WParam) {
+        if (auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam)) r = &params->rgrc[0];
+      } else {
+        r = reinterpret_cast<Rect*>(m.LParam);
+      }
+      if (r) {
+        r->left += kArrowWidth;
+        r->right = std::max(r->left, r->right - kArrowWidth);
+      }
+      return true;
+    }
+    case WM_NCHITTEST: {
+      const ToolScrollDir dir =
+          m_scroller.ArrowAt(ScreenToWindowPoint(Handle(), LParamToPoint(m.LParam)), {Width(), Height()});
+      if (dir == ToolScrollDir::None) return false;
+      m.Result = dir == ToolScrollDir::Left ? kHitLeftArrow : kHitRightArrow;
+      return true;
+    }
+    case WM_NCPAINT:
+      if (!m_scroller.ArrowsShown()) return false;
+      PaintArrows();
+      m.Result = 0;
+      return true;
+    case WM_SETCURSOR: {
+      const auto hit = static_cast<short>(LOWORD(static_cast<std::uintptr_t>(m.LParam)));
+      if (DirOfHit(static_cast<WPARAM>(hit)) == ToolScrollDir::None) return false;
+      ::SetCursor(LoadCursor(nullptr, IDC_ARROW));
+      m.Result = TRUE;
+      return true;
+    }
+    case WM_NCMOUSEMOVE: {
+      const ToolScrollDir dir = DirOfHit(m.WParam);
+      if (dir == ToolScrollDir::None || !Enabled()) return false;
+      TRACKMOUSEEVENT tme;
+      tme.dwFlags = TME_LEAVE | TME_NONCLIENT;
+      tme.hwndTrack = Handle();
+      TrackMouseEvent(&tme);
+      if (m_scroller.Pressed() != ToolScrollDir::None) return true;
+      SetArrowHot(dir);
+      if (m_hotScroll && m_scroller.TimerDir() != dir) StartScrollTimer(dir);
+      return true;
+    }
+    case WM_NCMOUSELEAVE:
+      if (m_scroller.Pressed() != ToolScrollDir::None) return true;
+      if (m_hotScroll) StopScrollTimer();
+      SetArrowHot(ToolScrollDir::None);
+      return true;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK: {
+      const ToolScrollDir dir = DirOfHit(m.WParam);
+      if (dir == ToolScrollDir::None) return false;
+      if (!Enabled()) return true;
+      m_scroller.SetPressed(dir);
+      m_scroller.SetHot(dir);
+      SetCapture(Handle());
+      StartScrollTimer(dir);
+      PaintArrows();
+      return true;
+    }
+    case WM_MOUSEMOVE: {
+      const ToolScrollDir pressed = m_scroller.Pressed();
+      if (pressed != ToolScrollDir::None) {
+        // Held: the arrow is hot while the pointer stays on it.
+        const Point p = ScreenToWindowPoint(Handle(), ClientToScreen(LParamToPoint(m.LParam)));
+        SetArrowHot(m_scroller.ArrowAt(p, {Width(), Height()}) == pressed ? pressed : ToolScrollDir::None);
+        return true;
+      }
+      if (m_scroller.Hot() != ToolScrollDir::None) {
+        // Back in the client area: hovering scrolls no more.
+        if (m_hotScroll) StopScrollTimer();
+        SetArrowHot(ToolScrollDir::None);
+      }
+      return false;
+    }
+    case WM_LBUTTONUP: {
+      const ToolScrollDir pressed = m_scroller.Pressed();
+      if (pressed == ToolScrollDir::None) return false;
+      const Point p = ScreenToWindowPoint(Handle(), ClientToScreen(LParamToPoint(m.LParam)));
+      EndArrowPress();
+      ScrollStep(pressed);
+      SetArrowHot(m_scroller.ArrowAt(p, {Width(), Height()}));
+      if (m_hotScroll && m_scroller.Hot() != ToolScrollDir::None) StartScrollTimer(m_scroller.Hot());
+      return true;
+    }
+    case WM_CAPTURECHANGED:
+    case WM_CANCELMODE:
+      if (m_scroller.Pressed() != ToolScrollDir::None) EndArrowPress();
+      return false;
+    case WM_TIMER:
+      if (m.WParam != ScrollTimerId) return false;
+      if (m_scroller.TimerDir() == ToolScrollDir::None) KillTimer(Handle(), ScrollTimerId);
+      else ScrollStep(m_scroller.TimerDir());
+      m.Result = 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TskSkinToolBar::WndProc(TMessage& m) {
+  if (HandleScrollMessage(m)) return;
+  TskSkinPanel::WndProc(m);
+}
 
 void TskSkinToolBar::ForEachSpeedButton(const std::function<void(TskSkinSpeedButton&)>& fn) {
   std::vector<TskSkinSpeedButton*> buttons;
@@ -491,12 +873,14 @@ void TskSkinToolBar::SetDisabledImages(TImageList* images) { LinkImages(m_disabl
 void TskSkinToolBar::Notification(TComponent* component, TOperation operation) {
   TskSkinPanel::Notification(component, operation);
   if (operation != TOperation::opRemove) return;
+  m_arrowLink.Removed(component);
   if (component == m_images) m_images = nullptr;
   if (component == m_hotImages) m_hotImages = nullptr;
   if (component == m_disabledImages) m_disabledImages = nullptr;
 }
 
 void TskSkinToolBar::SetSkinData(TskSkinData* data) {
+  m_arrowLink.SetData(data);
   TskSkinPanel::SetSkinData(data);
   ForEachSpeedButton([data](TskSkinSpeedButton& b) { b.SetSkinData(data); });
 }

@@ -8,6 +8,7 @@
 
 #include "skin/controls/skSkinButtons.h"
 #include "skin/controls/skSkinCtrls.h"
+#include "skin/controls/skToolBarScroll.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/ImgList.h"
 
@@ -120,9 +121,9 @@ class TskSkinToolBar : public TskSkinPanel, public TskToolImageSource {
   ~TskSkinToolBar() override;
 
   bool CanScroll() const { return m_canScroll; }
-  void SetCanScroll(bool on) { m_canScroll = on; }
+  void SetCanScroll(bool on);
   bool HotScroll() const { return m_hotScroll; }
-  void SetHotScroll(bool on) { m_hotScroll = on; }
+  void SetHotScroll(bool on);
   int ScrollOffset() const { return m_scrollOffset; }
   void SetScrollOffset(int v) {
     if (v >= 0) m_scrollOffset = v;
@@ -152,14 +153,49 @@ class TskSkinToolBar : public TskSkinPanel, public TskToolImageSource {
   void SetSkinData(TskSkinData* data) override;
   void SetSkinDataName(std::string_view name) override;
 
+  // Scrolling: the state of the arrows and the pixels scrolled.
+  const ToolBarScroller& Scroller() const { return m_scroller; }
+  bool ArrowsShown() const { return m_scroller.ArrowsShown(); }
+  int ScrollPosition() const { return m_scroller.Position(); }
+  // The image one arrow shows now, ArrowWidth x Height.
+  Bitmap ArrowImage(ToolScrollDir dir);
+
+  void DrawSkinImage(TBitmap& bitmap) override;
+  void SetBounds(int left, int top, int width, int height) override;
+  Rect ClientRect() const override;
+  Point ClientOrigin() const override;
+  void WndProc(TMessage& message) override;
   bool ReadProperty(std::string_view name, const TStreamValue& value, TReader& reader) override;
+  void Loaded() override;
+
+  // The timer that repeats the steps, on the tool bar's window.
+  static constexpr UINT_PTR ScrollTimerId = 1;
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;
+  void Paint() override;
+  Rect AdjustClientRect() const override;
+  void AlignControls(Rect& rect) override;
+  void ChildLayoutChanged(TControl* child) override;
+  void CreateWindowHandleDone() override;
 
  private:
   void ForEachSpeedButton(const std::function<void(TskSkinSpeedButton&)>& fn);
   void LinkImages(TImageList*& slot, TImageList* images);
+  // Measures the content and shows, hides or scrolls back as it needs; true when the
+  // arrows came or went (the client area changed).
+  bool CheckScroll();
+  // CheckScroll outside a layout pass: realigns when the client area changed.
+  void UpdateScroll();
+  void MoveChildren(int shift);
+  void ScrollStep(ToolScrollDir dir);
+  void StartScrollTimer(ToolScrollDir dir);
+  void StopScrollTimer();
+  void SetArrowHot(ToolScrollDir dir);
+  void EndArrowPress();
+  void FrameChanged();
+  void PaintArrows();
+  bool HandleScrollMessage(TMessage& m);
 
   bool m_canScroll = false;
   bool m_hotScroll = false;
@@ -173,6 +209,11 @@ class TskSkinToolBar : public TskSkinPanel, public TskToolImageSource {
   TImageList* m_images = nullptr;
   TImageList* m_hotImages = nullptr;
   TImageList* m_disabledImages = nullptr;
+  ToolBarScroller m_scroller;
+  SkinRecordLink m_arrowLink{*this};  // the "resizebutton" record the arrows draw from
+  bool m_checking = false;
+  bool m_moving = false;
+  bool m_aligning = false;
 };
 
 TskSkinBorderStyle ReadSkinBorderStyle(const TStreamValue& value);

@@ -5,6 +5,7 @@
 #include "skin/controls/skSkinCtrls.h"
 #include "skin/data/skSkinHint.h"
 #include "skin/form/skSkinForm.h"
+#include "toolkit/ActnList.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Messages.h"
 #include "toolkit/Reader.h"
@@ -37,6 +38,14 @@ constexpr std::string_view kGalleryText = R"(object Gallery: TForm
     ClientWidth = 960
     ClientHeight = 600
   end
+  object Actions: TActionList
+    object Act_Toggle: TAction
+      Caption = '&Toggle'
+      Hint = 'An action: its caption, state and click on a button and a speed button'
+      Checked = True
+      OnExecute = Act_ToggleExecute
+    end
+  end
   object PanelButtons: TskSkinPanel
     Left = 8
     Top = 8
@@ -48,23 +57,23 @@ constexpr std::string_view kGalleryText = R"(object Gallery: TForm
     object Bu_Normal: TskSkinButton
       Left = 10
       Top = 28
-      Width = 90
+      Width = 80
       Height = 25
       SkinData = skSkinData1
       Caption = 'Normal'
     end
     object Bu_Hot: TskSkinButton
-      Left = 110
+      Left = 96
       Top = 28
-      Width = 90
+      Width = 80
       Height = 25
       SkinData = skSkinData1
       Caption = 'Hot'
     end
     object Bu_Pressed: TskSkinButton
-      Left = 210
+      Left = 182
       Top = 28
-      Width = 90
+      Width = 80
       Height = 25
       SkinData = skSkinData1
       GroupIndex = 1
@@ -72,27 +81,43 @@ constexpr std::string_view kGalleryText = R"(object Gallery: TForm
       Caption = 'Pressed'
     end
     object Bu_Focused: TskSkinButton
-      Left = 310
+      Left = 268
       Top = 28
-      Width = 90
+      Width = 80
       Height = 25
       SkinData = skSkinData1
       Caption = 'Focused'
     end
     object Bu_Disabled: TskSkinButton
-      Left = 410
+      Left = 354
       Top = 28
-      Width = 90
+      Width = 80
       Height = 25
       SkinData = skSkinData1
       Enabled = False
       Caption = 'Disabled'
     end
+    object Bu_Action: TskSkinButton
+      Left = 440
+      Top = 28
+      Width = 80
+      Height = 25
+      SkinData = skSkinData1
+      Action = Act_Toggle
+    end
+    object Bu_Accel: TskSkinButton
+      Left = 526
+      Top = 28
+      Width = 80
+      Height = 25
+      SkinData = skSkinData1
+      Caption = '&Accel && more'
+    end
   end
   object ToolBar: TskSkinToolBar
     Left = 8
     Top = 80
-    Width = 624
+    Width = 300
     Height = 25
     SkinData = skSkinData1
     object SB_Normal: TskSkinSpeedButton
@@ -129,6 +154,81 @@ constexpr std::string_view kGalleryText = R"(object Gallery: TForm
       SkinData = skSkinData1
       Enabled = False
       Caption = 'Disabled'
+    end
+  end
+  object ToolBarScroll: TskSkinToolBar
+    Left = 316
+    Top = 80
+    Width = 316
+    Height = 25
+    SkinData = skSkinData1
+    CanScroll = True
+    ScrollOffset = 60
+    object SB_Scroll1: TskSkinSpeedButton
+      Left = 0
+      Top = 0
+      Width = 60
+      Height = 25
+      SkinData = skSkinData1
+      Action = Act_Toggle
+      GroupIndex = 2
+      AllowAllUp = True
+    end
+    object SB_Scroll2: TskSkinSpeedButton
+      Left = 62
+      Top = 0
+      Width = 60
+      Height = 25
+      SkinData = skSkinData1
+      Caption = 'Tool 2'
+    end
+    object SB_Scroll3: TskSkinSpeedButton
+      Left = 124
+      Top = 0
+      Width = 60
+      Height = 25
+      SkinData = skSkinData1
+      Caption = 'Tool 3'
+    end
+    object SB_Scroll4: TskSkinSpeedButton
+      Left = 186
+      Top = 0
+      Width = 60
+      Height = 25
+      SkinData = skSkinData1
+      Caption = 'Tool 4'
+    end
+    object SB_Scroll5: TskSkinSpeedButton
+      Left = 248
+      Top = 0
+      Width = 60
+      Height = 25
+      SkinData = skSkinData1
+      Caption = 'Tool 5'
+    end
+    object SB_Scroll6: TskSkinSpeedButton
+      Left = 310
+      Top = 0
+      Width = 60
+      Height = 25
+      SkinData = skSkinData1
+      Caption = 'Tool 6'
+    end
+    object SB_Scroll7: TskSkinSpeedButton
+      Left = 372
+      Top = 0
+      Width = 60
+      Height = 25
+      SkinData = skSkinData1
+      Caption = 'Tool 7'
+    end
+    object SB_Scroll8: TskSkinSpeedButton
+      Left = 434
+      Top = 0
+      Width = 60
+      Height = 25
+      SkinData = skSkinData1
+      Caption = 'Tool 8'
     end
   end
   object PanelPlain: TskSkinPanel
@@ -443,8 +543,13 @@ TForm* CreateGalleryForm(std::span<const unsigned char> compressedSkin) {
   const std::string marker = "@SKIN@";
   text.replace(text.find(marker), marker.size(), BinaryValueText(compressedSkin));
   auto* form = new TForm(nullptr);
+  THandlerRegistry handlers;
+  // The action flips its own checked state: the bound speed button shows it as down.
+  handlers.Add<TNotifyEvent>("Act_ToggleExecute", [](TObject* sender) {
+    if (auto* action = dynamic_cast<TAction*>(sender)) action->SetChecked(!action->Checked());
+  });
   try {
-    ReadComponentResource(form, text, nullptr);
+    ReadComponentResource(form, text, &handlers);
   } catch (...) {
     delete form;
     throw;
