@@ -1,9 +1,6 @@
 // The tray item on a private session bus, with the test playing the panel's watcher.
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <systemd/sd-bus.h>
 #include <unistd.h>
 
@@ -18,132 +15,19 @@
 #include <vector>
 
 #include "platform/sys/Tray.h"
-
-extern char** environ;
+#include "tests/support/SessionBus.h"
 
 namespace {
 
-bool OnPath(const char* program) {
-  const char* path = std::getenv("PATH");
-  if (!path) return false;
-  std::string dirs = path;
-  std::size_t at = 0;
-  while (at <= dirs.size()) {
-    const std::size_t end = std::min(dirs.find(':', at), dirs.size());
-    const std::filesystem::path candidate = std::filesystem::path(dirs.substr(at, end - at)) / program;
-    if (::access(candidate.c_str(), X_OK) == 0) return true;
-    at = end + 1;
-  }
-  return false;
-}
-
-// A session bus of the test's own: dbus-run-session runs a shell that prints the bus
-// address and waits on its input; closing that input ends the shell and the daemon.
-class PrivateBus {
- public:
-  bool Start() {
-    int in[2], out[2];
-    if (::pipe(in) != 0 || ::pipe(out) != 0) return false;
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_adddup2(&fa, in[0], 0);
-    posix_spawn_file_actions_adddup2(&fa, out[1], 1);
-    posix_spawn_file_actions_addclose(&fa, in[1]);
-    posix_spawn_file_actions_addclose(&fa, out[0]);
-    const char* argv[] = {"dbus-run-session", "--", "sh", "-c", "echo \"$DBUS_SESSION_BUS_ADDRESS\"; exec cat >/dev/null",
-                          nullptr};
-    const int r = posix_spawnp(&m_pid, "dbus-run-session", &fa, nullptr, const_cast<char**>(argv), environ);
-    posix_spawn_file_actions_destroy(&fa);
-    ::close(in[0]);
-    ::close(out[1]);
-    m_input = in[1];
-    if (r != 0) {
-      ::close(out[0]);
-      m_pid = 0;
-      return false;
-    }
-    std::string line;
-    char c;
-    while (::read(out[0], &c, 1) == 1 && c != '\n') line += c;
-    ::close(out[0]);
-    if (line.empty()) return false;
-    m_address = line;
-    return true;
-  }
-  ~PrivateBus() {
-    if (m_input >= 0) ::close(m_input);
-    if (m_pid > 0) {
-      int status = 0;
-      ::waitpid(m_pid, &status, 0);
-    }
-  }
-  const std::string& Address() const { return m_address; }
-
- private:
-  pid_t m_pid = 0;
-  int m_input = -1;
-  std::string m_address;
-};
-
-// The panel's side: owns the watcher name, records registrations and the item's signals,
-// and calls the item's methods and reads its properties.
-class Watcher {
- public:
-  Watcher() {
-    if (sd_bus_open_user(&m_bus) < 0) throw std::runtime_error("watcher: no bus");
-    if (sd_bus_request_name(m_bus, "org.kde.StatusNotifierWatcher", 0) < 0)
-      throw std::runtime_error("watcher: name taken");
-    static const sd_bus_vtable vtable[] = {
-        SD_BUS_VTABLE_START(0),
-        SD_BUS_METHOD("RegisterStatusNotifierItem", "s", "", Register, SD_BUS_VTABLE_UNPRIVILEGED),
-        SD_BUS_VTABLE_END};
-    sd_bus_add_object_vtable(m_bus, &m_object, "/StatusNotifierWatcher", "org.kde.StatusNotifierWatcher", vtable, this);
-    sd_bus_add_match(m_bus, &m_signals, "type='signal',interface='org.kde.StatusNotifierItem'", Signal, this);
-  }
-  ~Watcher() {
-    sd_bus_slot_unref(m_signals);
-    sd_bus_slot_unref(m_object);
-    sd_bus_flush_close_unref(m_bus);
-  }
-  sd_bus* Bus() const { return m_bus; }
-  void Process() {
-    while (sd_bus_process(m_bus, nullptr) > 0) {
-    }
-    sd_bus_flush(m_bus);
-  }
-
-  std::vector<std::string> registered;
-  std::vector<std::string> signals;
-
- private:
-  static int Register(sd_bus_message* m, void* userdata, sd_bus_error*) {
-    const char* name = nullptr;
-    if (sd_bus_message_read(m, "s", &name) < 0) return -EINVAL;
-    static_cast<Watcher*>(userdata)->registered.push_back(name);
-    return sd_bus_reply_method_return(m, "");
-  }
-  static int Signal(sd_bus_message* m, void* userdata, sd_bus_error*) {
-    static_cast<Watcher*>(userdata)->signals.push_back(sd_bus_message_get_member(m));
-    return 0;
-  }
-
-  sd_bus* m_bus = nullptr;
-  sd_bus_slot* m_object = nullptr;
-  sd_bus_slot* m_signals = nullptr;
-};
+using kavri_test::OnPath;
+using kavri_test::PrivateBus;
+using kavri_test::Watcher;
 
 class TrayBusTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!OnPath("dbus-run-session")) GTEST_SKIP() << "dbus-run-session is not installed";
     ASSERT_TRUE(m_bus.Start()) << "dbus-run-session gave no bus";
-    const char* old = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-    if (old) m_oldAddress = old;
-    ::setenv("DBUS_SESSION_BUS_ADDRESS", m_bus.Address().c_str(), 1);
-  }
-  void TearDown() override {
-    if (m_oldAddress) ::setenv("DBUS_SESSION_BUS_ADDRESS", m_oldAddress->c_str(), 1);
-    else ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
   }
 
   // Pumps the item and the watcher (when there is one) until `done` or the time is up.
@@ -196,25 +80,13 @@ class TrayBusTest : public ::testing::Test {
   // Calls a method of the item and waits for its answer; true when it succeeded.
   bool Call(TrayItem& item, Watcher& w, const char* method, int a, int b) {
     int answer = 0;
-    auto done = [](sd_bus_message* m, void* userdata, sd_bus_error*) {
-      *static_cast<int*>(userdata) = sd_bus_message_is_method_error(m, nullptr) ? -1 : 1;
-      return 0;
-    };
-    const std::string name = item.BusName();
-    const int r = std::strcmp(method, "Scroll") == 0
-                      ? sd_bus_call_method_async(w.Bus(), nullptr, name.c_str(), "/StatusNotifierItem",
-                                                 "org.kde.StatusNotifierItem", method, done, &answer, "is", a,
-                                                 b ? "vertical" : "horizontal")
-                      : sd_bus_call_method_async(w.Bus(), nullptr, name.c_str(), "/StatusNotifierItem",
-                                                 "org.kde.StatusNotifierItem", method, done, &answer, "ii", a, b);
-    if (r < 0) return false;
+    if (!w.CallItem(item.BusName(), method, a, b, &answer)) return false;
     PumpUntil(item, &w, [&] { return answer != 0; });
     return answer == 1;
   }
 
   PrivateBus m_bus;
   std::vector<std::string> m_errors;  // what Process threw while pumping
-  std::optional<std::string> m_oldAddress;
 };
 
 Bitmap FourColours() {
@@ -444,13 +316,7 @@ TEST_F(TrayBusTest, HidingLeavesTheBusAndShowingComesBackUnderANewName) {
   EXPECT_EQ(item.Fd(), -1);
   // Nobody answers under the old name any more.
   int answer = 0;
-  sd_bus_call_method_async(
-      w.Bus(), nullptr, first.c_str(), "/StatusNotifierItem", "org.kde.StatusNotifierItem", "Activate",
-      [](sd_bus_message* m, void* u, sd_bus_error*) {
-        *static_cast<int*>(u) = sd_bus_message_is_method_error(m, nullptr) ? -1 : 1;
-        return 0;
-      },
-      &answer, "ii", 0, 0);
+  ASSERT_TRUE(w.CallItem(first, "Activate", 0, 0, &answer));
   PumpUntil(item, &w, [&] { return answer != 0; });
   EXPECT_EQ(answer, -1);
   EXPECT_EQ(activations, 0);

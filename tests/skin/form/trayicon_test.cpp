@@ -1,7 +1,12 @@
 // The tray icon on the headless host: clicks told apart by the click timer, the animation,
 // the index and hint limits, the menu at the pointer, and the frame's way into the tray.
 #include "SkinFormTestSupport.h"
+
+#include <chrono>
+#include <functional>
+
 #include "skin/form/skTrayIcon.h"
+#include "tests/support/SessionBus.h"
 #include "toolkit/Bitmaps.h"
 #include "toolkit/ImgList.h"
 #include "toolkit/Menus.h"
@@ -368,6 +373,88 @@ TEST_F(TrayIconTest, TheTrayMenusCloseClosesTheFormAndAFrameGoneLeavesTheIconSaf
   tray->ContextMenu({1, 1});
   host_->AdvanceClock(2 * dct);
   delete other;
+}
+
+// The same icon on a private session bus, with the test as the panel: the clicks and the
+// menu come over the bus and the message loop's timer pumps it.
+class TrayIconBusTest : public TrayIconTest {
+ protected:
+  void SetUp() override {
+    TrayIconTest::SetUp();
+    if (!kavri_test::OnPath("dbus-run-session")) GTEST_SKIP() << "dbus-run-session is not installed";
+    ASSERT_TRUE(bus.Start()) << "dbus-run-session gave no bus";
+    watcher = std::make_unique<kavri_test::Watcher>();
+  }
+  void TearDown() override {
+    TrayIconTest::TearDown();
+    watcher.reset();
+  }
+  // Runs the loop's timers and the watcher until `done` (five seconds of real time at most).
+  bool Pump(const std::function<bool()>& done) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < until) {
+      host_->AdvanceClock(50);
+      watcher->Process();
+      if (done()) return true;
+      pollfd fd{sd_bus_get_fd(watcher->Bus()), static_cast<short>(sd_bus_get_events(watcher->Bus())), 0};
+      ::poll(&fd, 1, 5);
+    }
+    return done();
+  }
+  kavri_test::PrivateBus bus;
+  std::unique_ptr<kavri_test::Watcher> watcher;
+};
+
+TEST_F(TrayIconBusTest, ThePanelsClicksAndMenuArriveThroughTheLoop) {
+  Skinned s = MakeForm(TestSkinPackage(), {100, 100, 300, 200});
+  auto* menu = new TskSkinPopupMenu(s.form);
+  auto* item = new TMenuItem(menu);
+  item->SetCaption("Show");
+  menu->Items()->Add(item);
+  auto* tray = new TskTrayIcon(s.form);
+  tray->SetPopupMenu(menu);
+  tray->SetHint(std::string(130, 'h'));
+  Clicks c;
+  c.Wire(*tray);
+  ASSERT_TRUE(Pump([&] { return tray->Item().Registered(); }));
+  ASSERT_EQ(watcher->registered, (std::vector<std::string>{tray->Item().BusName()}));
+  EXPECT_EQ(tray->Item().ToolTipText(), std::string(127, 'h'));
+
+  int answer = 0;
+  ASSERT_TRUE(watcher->CallItem(tray->Item().BusName(), "Activate", 40, 50, &answer));
+  ASSERT_TRUE(Pump([&] { return c.click == 1; }));
+  EXPECT_EQ(answer, 1);
+  EXPECT_EQ(c.dbl, 0);
+  EXPECT_EQ(c.mouse.front(), "down left 40,50");
+
+  // Two activations in a row are a double click.
+  int first = 0, second = 0;
+  watcher->CallItem(tray->Item().BusName(), "Activate", 40, 50, &first);
+  watcher->CallItem(tray->Item().BusName(), "Activate", 40, 50, &second);
+  ASSERT_TRUE(Pump([&] { return second != 0; }));
+  host_->AdvanceClock(3 * dct);  // long past the double-click time
+  EXPECT_EQ(c.dbl, 1);
+  EXPECT_EQ(c.click, 1);
+
+  answer = 0;
+  ASSERT_TRUE(watcher->CallItem(tray->Item().BusName(), "ContextMenu", 640, 420, &answer));
+  ASSERT_TRUE(Pump([&] { return s.frame->SkinMenu()->Visible(); }));
+  EXPECT_EQ(answer, 1);
+  Rect r;
+  GetWindowRect(s.frame->SkinMenu()->Popups(0)->Handle(), &r);
+  EXPECT_EQ(r.TopLeft(), Point(640, 420));
+  s.frame->SkinMenu()->Hide();
+}
+
+TEST_F(TrayIconBusTest, HiddenTheIconLeavesTheBusAndShownItRegistersAgain) {
+  Skinned s = MakeForm({});
+  auto* tray = new TskTrayIcon(s.form);
+  ASSERT_TRUE(Pump([&] { return tray->Item().Registered(); }));
+  tray->HideIcon();
+  EXPECT_FALSE(tray->Item().Shown());
+  tray->ShowIcon();
+  ASSERT_TRUE(Pump([&] { return tray->Item().Registered(); }));
+  EXPECT_EQ(watcher->registered.size(), 2u);
 }
 
 }  // namespace
