@@ -25,6 +25,8 @@ std::string FirstCharacters(std::string_view text, std::size_t count) {
 
 }  // namespace
 
+void RegisterTrayIconClass() { RegisterComponentClass<TskTrayIcon>("TskTrayIcon"); }
+
 TskTrayIcon::TskTrayIcon(TComponent* owner)
     : TComponent(owner), m_icon(std::make_unique<TIcon>()), m_item(std::make_unique<TrayItem>("kavri")) {
   if (Application) {

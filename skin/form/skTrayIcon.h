@@ -25,6 +25,9 @@ using TskCycleEvent = std::function<void(TObject* sender, int nextIndex)>;
 // The tool tip shows at most this many characters of the hint.
 inline constexpr std::size_t kTrayHintMax = 127;
 
+// Makes TskTrayIcon known to stored forms (the skin's other classes register elsewhere).
+void RegisterTrayIconClass();
+
 class TskTrayIcon : public TComponent {
  public:
   explicit TskTrayIcon(TComponent* owner);

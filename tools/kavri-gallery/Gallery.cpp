@@ -446,6 +446,7 @@ end
 
 TForm* CreateGalleryForm(std::span<const unsigned char> compressedSkin) {
   RegisterSkinControlClasses();
+  RegisterTrayIconClass();
   if (compressedSkin.empty()) compressedSkin = KavriStoredSkin();
   std::string text(kGalleryText);
   const std::string marker = "@SKIN@";

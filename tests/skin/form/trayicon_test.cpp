@@ -10,6 +10,8 @@
 #include "toolkit/Bitmaps.h"
 #include "toolkit/ImgList.h"
 #include "toolkit/Menus.h"
+#include "toolkit/Reader.h"
+#include "skin/controls/skSkinCtrls.h"
 
 namespace {
 
@@ -373,6 +375,52 @@ TEST_F(TrayIconTest, TheTrayMenusCloseClosesTheFormAndAFrameGoneLeavesTheIconSaf
   tray->ContextMenu({1, 1});
   host_->AdvanceClock(2 * dct);
   delete other;
+}
+
+TEST_F(TrayIconTest, AStoredFormWiresItsTrayIconMenuListAndFrame) {
+  RegisterSkinControlClasses();
+  RegisterTrayIconClass();
+  auto* form = new TForm(nullptr);
+  ReadComponentResource(form, R"(object TrayForm: TForm
+  Left = 10
+  Top = 10
+  Width = 200
+  Height = 120
+  object skSkinForm1: TskSkinForm
+    TrayIcon = skTrayIcon1
+    AlwaysShowInTray = True
+  end
+  object Menu1: TskSkinPopupMenu
+  end
+  object Images1: TImageList
+  end
+  object skTrayIcon1: TskTrayIcon
+    Hint = 'Stored hint'
+    IconVisible = False
+    ShowHint = True
+    PopupMenu = Menu1
+    IconList = Images1
+    MinimizeToTray = False
+    PopupByLeftButton = True
+    AnimateTimerInterval = 250
+  end
+end
+)", nullptr);
+  auto* tray = dynamic_cast<TskTrayIcon*>(form->FindComponent("skTrayIcon1"));
+  auto* frame = TskSkinForm::Find(form);
+  ASSERT_TRUE(tray && frame);
+  EXPECT_EQ(frame->TrayIcon(), tray);
+  EXPECT_TRUE(frame->AlwaysShowInTray());
+  EXPECT_EQ(tray->PopupMenu(), form->FindComponent("Menu1"));  // its own menu, whatever the order
+  EXPECT_EQ(tray->IconList(), form->FindComponent("Images1"));
+  EXPECT_EQ(tray->Hint(), "Stored hint");
+  EXPECT_EQ(tray->Item().ToolTipText(), "Stored hint");
+  EXPECT_FALSE(tray->IconVisible());
+  EXPECT_FALSE(tray->MinimizeToTray());
+  EXPECT_TRUE(tray->PopupByLeftButton());
+  EXPECT_EQ(tray->AnimateTimerInterval(), 250u);
+  EXPECT_TRUE(tray->OnDblClick);  // the frame's way back
+  delete form;
 }
 
 // The same icon on a private session bus, with the test as the panel: the clicks and the
