@@ -4,6 +4,7 @@
 #include <systemd/sd-bus.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 
@@ -244,9 +245,15 @@ void TrayItem::Emit(const char* signal, const std::string* arg) {
 }
 
 void TrayItem::SetIcon(const Bitmap& image) {
-  m_pixmaps.clear();
+  std::vector<TrayPixmap> pixmaps;
   if (!image.IsEmpty())
-    for (int size : kTrayIconSizes) m_pixmaps.push_back(MakeTrayPixmap(image, size));
+    for (int size : kTrayIconSizes) pixmaps.push_back(MakeTrayPixmap(image, size));
+  // The panel reads the whole picture again on each announcement: only real changes.
+  const auto same = [](const TrayPixmap& a, const TrayPixmap& b) {
+    return a.width == b.width && a.height == b.height && a.argb == b.argb;
+  };
+  if (std::equal(pixmaps.begin(), pixmaps.end(), m_pixmaps.begin(), m_pixmaps.end(), same)) return;
+  m_pixmaps = std::move(pixmaps);
   Emit("NewIcon");
 }
 

@@ -219,9 +219,19 @@ TEST_F(TrayBusTest, ChangesAreAnnouncedAndAChangeThatChangesNothingIsNot) {
   item.SetToolTip("Kavri", "one");
   item.SetToolTip("Kavri", "one");
   item.SetIcon(FourColours());
+  item.SetIcon(FourColours());
   item.SetStatus("NeedsAttention");
-  ASSERT_TRUE(PumpUntil(item, &w, [&] { return w.signals.size() >= 3; }));
-  EXPECT_EQ(w.signals, (std::vector<std::string>{"NewToolTip", "NewIcon", "NewStatus"}));
+  item.SetStatus("NeedsAttention");
+  item.SetTitle("Kavri 10");
+  Bitmap changed = FourColours();
+  changed.Set(1, 1, MakePixel(1, 2, 3, 4));
+  item.SetIcon(changed);
+  item.SetIcon(Bitmap());
+  ASSERT_TRUE(PumpUntil(item, &w, [&] { return w.signals.size() >= 6; }));
+  EXPECT_EQ(w.signals,
+            (std::vector<std::string>{"NewToolTip", "NewIcon", "NewStatus", "NewTitle", "NewIcon", "NewIcon"}));
+  EXPECT_TRUE(item.IconPixmaps().empty());
+  EXPECT_EQ(ReadString(item, w, "Title"), "Kavri 10");
   EXPECT_EQ(ReadString(item, w, "Status"), "NeedsAttention");
   ReadProperty(item, w, "ToolTip", [](sd_bus_message* m) {
     ASSERT_GE(sd_bus_message_enter_container(m, 'v', "(sa(iiay)ss)"), 0);

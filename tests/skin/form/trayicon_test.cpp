@@ -423,6 +423,27 @@ end
   delete form;
 }
 
+TEST_F(TrayIconTest, MinimizedOnStartKeepsTheMainFormHiddenAndTheIconShown) {
+  RegisterSkinControlClasses();
+  RegisterTrayIconClass();
+  auto* form = new TForm(nullptr);
+  ReadComponentResource(form, R"(object StartForm: TForm
+  object skTrayIcon1: TskTrayIcon
+    IconVisible = False
+    MinimizeToTray = False
+    MinimizedOnStart = True
+  end
+end
+)", nullptr);
+  auto* tray = dynamic_cast<TskTrayIcon*>(form->FindComponent("skTrayIcon1"));
+  ASSERT_NE(tray, nullptr);
+  EXPECT_TRUE(tray->IconVisible());
+  EXPECT_TRUE(tray->MinimizeToTray());
+  EXPECT_FALSE(Application->ShowMainForm());
+  Application->SetShowMainForm(true);
+  delete form;
+}
+
 // The same icon on a private session bus, with the test as the panel: the clicks and the
 // menu come over the bus and the message loop's timer pumps it.
 class TrayIconBusTest : public TrayIconTest {
