@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -73,6 +74,21 @@ class TrayBusTest : public ::testing::Test {
       const char* s = nullptr;
       EXPECT_GE(sd_bus_message_read(m, "v", type, &s), 0) << name;
       if (s) out = s;
+    });
+    return out;
+  }
+
+  // The tool tip's title and text as the panel reads them.
+  std::pair<std::string, std::string> ReadToolTip(TrayItem& item, Watcher& w) {
+    std::pair<std::string, std::string> out;
+    ReadProperty(item, w, "ToolTip", [&](sd_bus_message* m) {
+      const char *icon = nullptr, *title = nullptr, *text = nullptr;
+      ASSERT_GE(sd_bus_message_enter_container(m, 'v', "(sa(iiay)ss)"), 0);
+      ASSERT_GE(sd_bus_message_enter_container(m, 'r', "sa(iiay)ss"), 0);
+      ASSERT_GE(sd_bus_message_read(m, "s", &icon), 0);
+      ASSERT_GE(sd_bus_message_skip(m, "a(iiay)"), 0);
+      ASSERT_GE(sd_bus_message_read(m, "ss", &title, &text), 0);
+      out = {title, text};
     });
     return out;
   }
@@ -197,18 +213,7 @@ TEST_F(TrayBusTest, RegistersAndShowsItsIconAndToolTip) {
     EXPECT_EQ(sizes, (std::vector<int>{16, 22, 32, 48}));
   });
 
-  ReadProperty(item, w, "ToolTip", [](sd_bus_message* m) {
-    ASSERT_GE(sd_bus_message_enter_container(m, 'v', "(sa(iiay)ss)"), 0);
-    ASSERT_GE(sd_bus_message_enter_container(m, 'r', "sa(iiay)ss"), 0);
-    const char* iconName = nullptr;
-    ASSERT_GE(sd_bus_message_read(m, "s", &iconName), 0);
-    ASSERT_GE(sd_bus_message_skip(m, "a(iiay)"), 0);
-    const char* title = nullptr;
-    const char* text = nullptr;
-    ASSERT_GE(sd_bus_message_read(m, "ss", &title, &text), 0);
-    EXPECT_STREQ(title, "Kavri");
-    EXPECT_STREQ(text, "text to art");
-  });
+  EXPECT_EQ(ReadToolTip(item, w), (std::pair<std::string, std::string>{"Kavri", "text to art"}));
 }
 
 TEST_F(TrayBusTest, ChangesAreAnnouncedAndAChangeThatChangesNothingIsNot) {
@@ -233,15 +238,7 @@ TEST_F(TrayBusTest, ChangesAreAnnouncedAndAChangeThatChangesNothingIsNot) {
   EXPECT_TRUE(item.IconPixmaps().empty());
   EXPECT_EQ(ReadString(item, w, "Title"), "Kavri 10");
   EXPECT_EQ(ReadString(item, w, "Status"), "NeedsAttention");
-  ReadProperty(item, w, "ToolTip", [](sd_bus_message* m) {
-    ASSERT_GE(sd_bus_message_enter_container(m, 'v', "(sa(iiay)ss)"), 0);
-    const char *icon = nullptr, *title = nullptr, *text = nullptr;
-    ASSERT_GE(sd_bus_message_enter_container(m, 'r', "sa(iiay)ss"), 0);
-    ASSERT_GE(sd_bus_message_read(m, "s", &icon), 0);
-    ASSERT_GE(sd_bus_message_skip(m, "a(iiay)"), 0);
-    ASSERT_GE(sd_bus_message_read(m, "ss", &title, &text), 0);
-    EXPECT_STREQ(text, "one");
-  });
+  EXPECT_EQ(ReadToolTip(item, w).second, "one");
 }
 
 TEST_F(TrayBusTest, ThePanelsCallsReachTheEvents) {
