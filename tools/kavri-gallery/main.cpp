@@ -114,8 +114,12 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if ((o.menus || o.tray) && o.shot.empty()) {
-    std::fprintf(stderr, "kavri-gallery: --menus and --tray go with --shot\n%s", kUsage);
+  if (o.menus && o.shot.empty()) {
+    std::fprintf(stderr, "kavri-gallery: --menus goes with --shot\n%s", kUsage);
+    return 2;
+  }
+  if (o.tray && o.shot.empty()) {
+    std::fprintf(stderr, "kavri-gallery: --tray goes with --shot\n%s", kUsage);
     return 2;
   }
   if (o.menus && o.tray) {
