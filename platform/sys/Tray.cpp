@@ -52,15 +52,6 @@ TrayPixmap MakeTrayPixmap(const Bitmap& image, int size) {
 struct TrayBus {
   static TrayItem& Item(void* userdata) { return *static_cast<TrayItem*>(userdata); }
 
-  template <class F>
-  static void Guarded(TrayItem& item, F&& f) {
-    try {
-      f();
-    } catch (...) {
-      if (!item.m_pending) item.m_pending = std::current_exception();
-    }
-  }
-
   static int Method(sd_bus_message* m, void* userdata, sd_bus_error*) {
     TrayItem& item = Item(userdata);
     const std::string_view member = sd_bus_message_get_member(m);
@@ -73,13 +64,17 @@ struct TrayBus {
     // Answer first: a handler may open a menu and the panel should not wait on it.
     r = sd_bus_reply_method_return(m, "");
     if (r < 0) return r;
-    const TrayItem::Events& e = item.m_events;
-    Guarded(item, [&] {
+    // The handler runs from a copy: it may destroy the item, and its own function with it.
+    const TrayItem::Events e = item.m_events;
+    const std::shared_ptr<const bool> alive = item.m_alive;
+    try {
       if (member == "Activate" && e.activate) e.activate(a, b);
       else if (member == "SecondaryActivate" && e.secondaryActivate) e.secondaryActivate(a, b);
       else if (member == "ContextMenu" && e.contextMenu) e.contextMenu(a, b);
       else if (member == "Scroll" && e.scroll) e.scroll(a, vertical);
-    });
+    } catch (...) {
+      if (*alive && !item.m_pending) item.m_pending = std::current_exception();
+    }
     return 1;
   }
 
@@ -171,6 +166,9 @@ const sd_bus_vtable kItemVtable[] = {
 TrayItem::TrayItem(std::string id) : m_id(std::move(id)) { m_title = m_id; }
 
 TrayItem::~TrayItem() {
+  // Gone inside one of its own handlers: Process sees the flag and leaves the bus alone
+  // (sd-bus keeps the connection until its dispatch returns).
+  *m_alive = false;
   m_inProcess = false;
   Close();
 }
@@ -299,9 +297,11 @@ short TrayItem::PollEvents() const {
 void TrayItem::Process() {
   if (!m_bus || m_inProcess) return;
   m_inProcess = true;
+  const std::shared_ptr<const bool> alive = m_alive;
   bool lost = false;
   for (;;) {
     const int r = sd_bus_process(m_bus, nullptr);
+    if (!*alive) return;
     if (r < 0) {
       lost = true;
       break;

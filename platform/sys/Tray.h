@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -104,6 +105,7 @@ class TrayItem {
   bool m_inProcess = false;
   bool m_hidePending = false;
   std::exception_ptr m_pending;  // thrown by an event handler inside the bus
+  std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 
   std::vector<TrayPixmap> m_pixmaps;
   std::string m_tipTitle;

@@ -343,3 +343,33 @@ TEST_F(TrayBusTest, HidingFromInsideAHandlerIsSafe) {
   EXPECT_FALSE(item.Shown());
   EXPECT_FALSE(item.Registered());
 }
+
+TEST_F(TrayBusTest, AnItemDestroyedByItsOwnHandlerLeavesTheLoopSafely) {
+  Watcher w;
+  auto item = std::make_unique<TrayItem>();
+  const std::string name = [&] {
+    item->Show();
+    return item->BusName();
+  }();
+  item->On().activate = [&](int, int) { item.reset(); };
+  TrayItem* raw = item.get();
+  ASSERT_TRUE(PumpUntil(*raw, &w, [&] { return raw->Registered(); }));
+  int answer = 0;
+  ASSERT_TRUE(w.CallItem(name, "Activate", 1, 1, &answer));
+  // Pumped by hand: the fixture's pump holds the item by reference.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (item && std::chrono::steady_clock::now() < until) {
+    item->Process();
+    w.Process();
+    ::usleep(1000);
+  }
+  EXPECT_EQ(item, nullptr);
+  // The name went with the connection.
+  int later = 0;
+  ASSERT_TRUE(w.CallItem(name, "Activate", 1, 1, &later));
+  while (later == 0 && std::chrono::steady_clock::now() < until) {
+    w.Process();
+    ::usleep(1000);
+  }
+  EXPECT_EQ(later, -1);
+}
