@@ -6,6 +6,7 @@
 
 #include "platform/win/WinApi.h"
 #include "skin/data/skSkinHint.h"
+#include "skin/form/skTrayIcon.h"
 #include "toolkit/Menus.h"
 #include "toolkit/Reader.h"
 
@@ -39,6 +40,11 @@ TskSkinForm::~TskSkinForm() {
   }
   FreeObjects();
   m_retired.clear();
+  // The icon outlives the frame: what it holds of the frame goes.
+  if (m_trayIcon) {
+    if (m_trayDblClickSet) m_trayIcon->OnDblClick = nullptr;
+    m_trayIcon->RemoveFreeNotification(this);
+  }
   if (m_hwnd && IsWindow(m_hwnd)) {
     StopTimers();
     if (GetWindowProc(m_hwnd) == m_ownProc) SetWindowLong(m_hwnd, GWL_WNDPROC, m_oldProc);
@@ -83,6 +89,8 @@ void TskSkinForm::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
   if (operation != TOperation::opRemove || !component) return;
   if (component == m_skinHint) m_skinHint = nullptr;
+  if (component == m_trayIcon) m_trayIcon = nullptr;
+  if (component == m_trayMenu) m_trayMenu = nullptr;
   if (component == m_skinMenu) m_skinMenu = nullptr;
   if (component == m_ownSysMenu) m_ownSysMenu = nullptr;
   if (component == m_systemMenu) {
@@ -138,6 +146,9 @@ bool TskSkinForm::ReadProperty(std::string_view name, const TStreamValue& v, TRe
     reader.ReadLink<TskSkinData>(v, [this](TskSkinData* d) { SetMenusSkinData(d); });
   else if (SameText(name, "SystemMenu"))
     reader.ReadLink<TPopupMenu>(v, [this](TPopupMenu* m) { SetSystemMenu(m); });
+  else if (SameText(name, "TrayIcon"))
+    reader.ReadLink<TskTrayIcon>(v, [this](TskTrayIcon* t) { SetTrayIcon(t); });
+  else if (SameText(name, "AlwaysShowInTray")) SetAlwaysShowInTray(v.AsBool());
   else if (SameText(name, "SkinHint"))
     reader.ReadLink<TskSkinHint>(v, [this](TskSkinHint* h) { SetSkinHint(h); });
   else if (SameText(name, "MaxMenuItemsInWindow")) SetMaxMenuItemsInWindow(v.AsInt());
@@ -834,8 +845,63 @@ void TskSkinForm::SetRollUpState(bool on) {
   Fire(OnChangeRollUpState, this);
 }
 
-void TskSkinForm::HideToTray() {}
-void TskSkinForm::ShowFromTray() {}
+void TskSkinForm::HideToTray() {
+  if (!m_trayIcon) return;
+  m_trayIcon->SetMinimizeToTray(true);
+  // The icon hides the main form when it hears of the minimize; a form that was never
+  // shown (no window to minimize) goes to the tray all the same.
+  if (Application) Application->Minimize();
+  TCustomForm* main = Application && Application->MainForm() ? Application->MainForm() : m_form;
+  if (m_trayIcon && main && main->Visible()) m_trayIcon->HideMainForm();
+  Fire(OnMinimizeToTray, this);
+}
+
+void TskSkinForm::ShowFromTray() {
+  if (!m_trayIcon) return;
+  m_trayIcon->SetMinimizeToTray(false);
+  m_trayIcon->ShowMainForm();
+  if (Application) Application->Restore();
+  if (m_trayIcon && !m_alwaysShowInTray) m_trayIcon->HideIcon();
+  Fire(OnRestoreFromTray, this);
+}
+
+void TskSkinForm::SetTrayIcon(TskTrayIcon* icon) {
+  if (icon == m_trayIcon) return;
+  if (m_trayIcon) {
+    if (m_trayDblClickSet) m_trayIcon->OnDblClick = nullptr;
+    if (m_trayMenu && m_trayIcon->PopupMenu() == m_trayMenu) m_trayIcon->SetPopupMenu(nullptr);
+    m_trayIcon->RemoveFreeNotification(this);
+  }
+  m_trayIcon = icon;
+  m_trayDblClickSet = false;
+  if (!icon) return;
+  icon->FreeNotification(this);
+  if (!m_alwaysShowInTray) icon->HideIcon();
+  if (!icon->PopupMenu()) {
+    BuildTrayMenu();
+    icon->SetPopupMenu(m_trayMenu);
+  }
+  if (!icon->OnDblClick) {
+    icon->OnDblClick = [this](TObject*) { ShowFromTray(); };
+    m_trayDblClickSet = true;
+  }
+}
+
+void TskSkinForm::BuildTrayMenu() {
+  if (!m_trayMenu) m_trayMenu = new TskSkinPopupMenu(this);
+  TMenuItem* root = m_trayMenu->Items();
+  root->Clear();
+  auto add = [&](const char* name, std::string caption, std::function<void()> run) {
+    auto* item = new TMenuItem(m_trayMenu);
+    item->SetName(name);
+    item->SetCaption(caption);
+    if (run) item->OnClick = [run](TObject*) { run(); };
+    root->Add(item);
+  };
+  add("TRAY_SKF_RESTORE", SkinInterfaceText(m_skinData, "MI_RESTORECAPTION"), [this] { ShowFromTray(); });
+  add("TRAY_SKF_LINE", "-", nullptr);
+  add("TRAY_SKF_CLOSE", SkinInterfaceText(m_skinData, "MI_CLOSECAPTION"), [this] { CloseForm(); });
+}
 
 void TskSkinForm::CaptionDblClick() {
   if (Sizeable()) {

@@ -25,6 +25,8 @@
 class DC;
 class TPopupMenu;
 class TskSkinHint;
+class TskSkinPopupMenu;
+class TskTrayIcon;
 
 using TskBorderIcons = std::uint32_t;
 inline constexpr TskBorderIcons biSkinSystemMenu = 1;
@@ -91,6 +93,15 @@ class TskSkinForm : public TComponent,
   void SetSkinHint(TskSkinHint* hint);
   bool AlwaysMinimizeToTray() const override { return m_alwaysMinimizeToTray; }
   void SetAlwaysMinimizeToTray(bool on) { m_alwaysMinimizeToTray = on; }
+  // The icon the window goes to when minimized to the tray (not owned). Assigning it hides
+  // the icon unless AlwaysShowInTray, gives it the frame's tray menu (Restore, Close) when
+  // it has no menu, and makes its double click bring the window back when it has none.
+  TskTrayIcon* TrayIcon() const { return m_trayIcon; }
+  void SetTrayIcon(TskTrayIcon* icon);
+  bool AlwaysShowInTray() const { return m_alwaysShowInTray; }
+  void SetAlwaysShowInTray(bool on) { m_alwaysShowInTray = on; }
+  // The menu the frame gives a tray icon without one (null until an icon needed it).
+  TskSkinPopupMenu* TrayMenu() const { return m_trayMenu; }
   bool Magnetic() const { return m_magnetic; }
   void SetMagnetic(bool on) { m_magnetic = on; }
   int MagneticSize() const { return m_magneticSize; }
@@ -170,7 +181,7 @@ class TskSkinForm : public TComponent,
   bool IsFormActive() const override;
   void ChangeWindowState(TskWindowState state) override;
   void SetRollUpState(bool on) override;
-  // Without a tray icon component (none is linked in this build) these do nothing.
+  // Into the tray and back; both do nothing without a TrayIcon.
   void HideToTray() override;
   void ShowFromTray();
 
@@ -355,4 +366,11 @@ class TskSkinForm : public TComponent,
   int m_menusAlphaBlendValue = 200;
   TFont m_defMenuItemFont;
   TskSkinHint* m_skinHint = nullptr;
+
+  // The tray.
+  TskTrayIcon* m_trayIcon = nullptr;
+  TskSkinPopupMenu* m_trayMenu = nullptr;  // owned as a component
+  bool m_trayDblClickSet = false;          // the icon's double click is ours
+  bool m_alwaysShowInTray = false;
+  void BuildTrayMenu();
 };

@@ -131,6 +131,25 @@ TEST_F(GalleryTool, WithMenusTheShotShowsTheSystemMenuAndAHintOverThePlainShot) 
   EXPECT_EQ(changed({0, h / 2, w, h}), 0);
 }
 
+TEST_F(GalleryTool, WithTrayTheShotShowsTheTrayMenuWhereThePanelAskedForIt) {
+  const fs::path plain = dir_ / "plain.bmp", tray = dir_ / "tray.bmp";
+  ASSERT_EQ(Gallery({"--shot", plain.string()}).status, 0);
+  const ToolRun r = Gallery({"--shot", tray.string(), "--tray"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const Bitmap a = LoadBmpFile(plain.string()), b = LoadBmpFile(tray.string());
+  ASSERT_EQ(a.GetSize(), b.GetSize());
+  auto changed = [&](const Rect& rect) {
+    int n = 0;
+    for (int y = rect.top; y < rect.bottom; ++y)
+      for (int x = rect.left; x < rect.right; ++x) n += a.At(x, y) != b.At(x, y);
+    return n;
+  };
+  // The menu opens at (660, 150) of the window and holds four entries; nothing else changes.
+  EXPECT_GT(changed({660, 150, 800, 230}), 2000);
+  EXPECT_EQ(changed({0, 0, 640, a.Height()}), 0);
+  EXPECT_EQ(changed({0, 300, a.Width(), a.Height()}), 0);
+}
+
 TEST_F(GalleryTool, BadPackagesAndUsageAreRefusedWithoutAPicture) {
   const fs::path shot = dir_ / "none.bmp";
   struct Case {
@@ -148,6 +167,8 @@ TEST_F(GalleryTool, BadPackagesAndUsageAreRefusedWithoutAPicture) {
       {"unknown option", {"--frobnicate"}, 2, "unknown option --frobnicate"},
       {"two packages", {"--shot", shot.string(), "a", "b"}, 2, "more than one package"},
       {"menus without a shot", {"--menus"}, 2, "--menus goes with --shot"},
+      {"tray without a shot", {"--tray"}, 2, "--tray goes with --shot"},
+      {"two menus at once", {"--shot", shot.string(), "--menus", "--tray"}, 2, "give one"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

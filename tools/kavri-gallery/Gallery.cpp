@@ -1,10 +1,18 @@
 // The gallery window's resource and the states shown in it.
 #include "tools/kavri-gallery/Gallery.h"
 
+#include <cmath>
+#include <functional>
+
 #include "assets/skin/KavriSkinData.h"
 #include "skin/controls/skSkinCtrls.h"
 #include "skin/data/skSkinHint.h"
 #include "skin/form/skSkinForm.h"
+#include "skin/form/skSkinMenus.h"
+#include "skin/form/skTrayIcon.h"
+#include "toolkit/Bitmaps.h"
+#include "toolkit/ImgList.h"
+#include "toolkit/Menus.h"
 #include "toolkit/ActnList.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Messages.h"
@@ -32,7 +40,7 @@ constexpr std::string_view kGalleryText = R"(object Gallery: TForm
   end
   object skSkinForm1: TskSkinForm
     SkinData = skSkinData1
-    BorderIcons = [biSystemMenu, biMinimize, biMaximize, biRollUp]
+    BorderIcons = [biSystemMenu, biMinimize, biMaximize, biRollUp, biMinimizeToTray]
     ShowObjectHint = True
     SkinHint = skSkinHint1
     ClientWidth = 960
@@ -538,6 +546,7 @@ end
 
 TForm* CreateGalleryForm(std::span<const unsigned char> compressedSkin) {
   RegisterSkinControlClasses();
+  RegisterTrayIconClass();
   if (compressedSkin.empty()) compressedSkin = KavriStoredSkin();
   std::string text(kGalleryText);
   const std::string marker = "@SKIN@";
@@ -561,6 +570,79 @@ void ShowGalleryStates(TForm* form) {
   for (const char* name : {"Bu_Hot", "SB_Hot"})
     if (auto* c = dynamic_cast<TControl*>(form->FindComponent(name))) c->Perform(CM_MOUSEENTER, 0, 0);
   if (auto* c = dynamic_cast<TWinControl*>(form->FindComponent("Bu_Focused")); c && c->CanFocus()) c->SetFocus();
+}
+
+namespace {
+
+// The tray pictures: a round badge whose ring turns a third further in each of them.
+Bitmap TrayPicture(int size, int phase) {
+  Bitmap b(size, size, MakePixel(0, 0, 0, 0));
+  b.SetHasAlpha(true);
+  const double c = (size - 1) / 2.0;
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      const double dx = x - c, dy = y - c;
+      const double r = std::sqrt(dx * dx + dy * dy);
+      if (r > c) continue;
+      const int sector = static_cast<int>((std::atan2(dy, dx) + M_PI) / (2 * M_PI) * 3) % 3;
+      if (r > c * 0.6) b.Set(x, y, sector == phase ? MakePixel(230, 120, 20) : MakePixel(40, 90, 170));
+      else b.Set(x, y, MakePixel(250, 250, 250));
+    }
+  return b;
+}
+
+}  // namespace
+
+TskTrayIcon* AddGalleryTray(TForm* form) {
+  TskSkinForm* frame = TskSkinForm::Find(form);
+  auto* list = new TImageList(form);
+  list->SetName("TrayImages");
+  list->SetWidth(32);
+  list->SetHeight(32);
+  for (int phase = 0; phase < 3; ++phase) {
+    TBitmap picture(32, 32);
+    picture.SetImage(TrayPicture(32, phase));
+    list->Add(picture, nullptr);
+  }
+  auto* menu = new TskSkinPopupMenu(form);
+  menu->SetName("TrayMenu");
+  auto* tray = new TskTrayIcon(form);
+  tray->SetName("skTrayIcon1");
+  auto add = [&](const char* name, const char* caption, std::function<void()> run) {
+    auto* item = new TMenuItem(menu);
+    item->SetName(name);
+    item->SetCaption(caption);
+    if (run) item->OnClick = [run](TObject*) { run(); };
+    menu->Items()->Add(item);
+    return item;
+  };
+  TMenuItem* show = add("TrayShow", "&Show the gallery", [frame] {
+    if (frame) frame->ShowFromTray();
+  });
+  show->SetDefault(true);
+  TMenuItem* animate = add("TrayAnimate", "&Animate the icon", nullptr);
+  animate->OnClick = [tray, animate](TObject*) {
+    tray->SetCycleIcons(!tray->CycleIcons());
+    animate->SetChecked(tray->CycleIcons());
+  };
+  add("TrayLine", "-", nullptr);
+  add("TrayClose", "&Close", [form] { form->Close(); });
+  tray->SetIconList(list);
+  tray->SetAnimateTimerInterval(400);
+  tray->SetHint("Kavri gallery: every skinned control");
+  tray->SetPopupMenu(menu);
+  if (frame) {
+    frame->SetAlwaysShowInTray(true);
+    frame->SetTrayIcon(tray);
+  }
+  tray->ShowIcon();
+  return tray;
+}
+
+void ShowGalleryTrayMenu(TForm* form) {
+  auto* tray = dynamic_cast<TskTrayIcon*>(form->FindComponent("skTrayIcon1"));
+  // Where the panel's right click would ask for it; inside the window so the shot shows it.
+  if (tray) tray->ContextMenu({form->Left() + 660, form->Top() + 150});
 }
 
 void ShowGalleryMenus(TForm* form) {

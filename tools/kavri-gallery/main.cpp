@@ -19,7 +19,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: kavri-gallery [PACKAGE]\n"
-    "       kavri-gallery --shot FILE.bmp [--menus] [PACKAGE]\n"
+    "       kavri-gallery --shot FILE.bmp [--menus | --tray] [PACKAGE]\n"
     "\n"
     "Shows every skinned control in the states it can show at once (normal, hot, pressed,\n"
     "focused, disabled, checked, rolled up), drawn from the program's skin or from the skin\n"
@@ -27,11 +27,13 @@ constexpr const char* kUsage =
     "\n"
     "  --shot FILE.bmp  render the window off-screen into FILE.bmp (24 bits) and exit\n"
     "  --menus          with --shot: the system menu open and a caption button's hint\n"
+    "  --tray           with --shot: the tray icon's menu open\n"
     "  --help           show this text\n";
 
 struct Options {
   std::string shot;
   bool menus = false;
+  bool tray = false;
   std::string package;
 };
 
@@ -51,10 +53,12 @@ int Shot(const Options& o, const std::vector<std::uint8_t>& skin) {
   WindowSystem::Install(std::move(host));
   Application->Initialize();
   TForm* form = CreateGalleryForm(skin);
+  AddGalleryTray(form);
   form->Show();
   h->Pump();
   ShowGalleryStates(form);
   if (o.menus) ShowGalleryMenus(form);
+  if (o.tray) ShowGalleryTrayMenu(form);
   // Fades run to their end on the virtual clock (the hint's hide pause is longer).
   h->AdvanceClock(500);
   h->Pump();
@@ -72,6 +76,7 @@ int Live(const std::vector<std::uint8_t>& skin) {
   Application->SetTitle("Kavri gallery");
   TForm* form = CreateGalleryForm(skin);
   Application->SetMainForm(form);
+  AddGalleryTray(form);
   form->Show();
   ShowGalleryStates(form);
   Application->Run();
@@ -97,6 +102,8 @@ int main(int argc, char** argv) {
       o.shot = args[++i];
     } else if (a == "--menus") {
       o.menus = true;
+    } else if (a == "--tray") {
+      o.tray = true;
     } else if (!a.empty() && a[0] == '-') {
       std::fprintf(stderr, "kavri-gallery: unknown option %s\n%s", a.c_str(), kUsage);
       return 2;
@@ -109,6 +116,14 @@ int main(int argc, char** argv) {
   }
   if (o.menus && o.shot.empty()) {
     std::fprintf(stderr, "kavri-gallery: --menus goes with --shot\n%s", kUsage);
+    return 2;
+  }
+  if (o.tray && o.shot.empty()) {
+    std::fprintf(stderr, "kavri-gallery: --tray goes with --shot\n%s", kUsage);
+    return 2;
+  }
+  if (o.menus && o.tray) {
+    std::fprintf(stderr, "kavri-gallery: --menus and --tray show one menu each, give one\n%s", kUsage);
     return 2;
   }
   try {
