@@ -14,10 +14,6 @@
 
 namespace {
 
-// The button look of the default frame (as the buttons' default look).
-constexpr Color kPressedFrame = 0x800000;
-constexpr Color kPressedFill = 11899781;
-constexpr Color kHotFill = 13811126;
 // The default frame's width, and the edit's text margins.
 constexpr int kDefaultInset = 2;
 constexpr int kTextMargin = 2;
@@ -176,14 +172,7 @@ bool ChangesText(const TMessage& m) {
 }
 
 void DrawDefaultButton(DC& dc, const Rect& r, bool pressed, bool hot) {
-  Color frame = clBtnShadow, fill = clBtnFace;
-  if (pressed) {
-    frame = kPressedFrame;
-    fill = kPressedFill;
-  } else if (hot) {
-    frame = kPressedFrame;
-    fill = kHotFill;
-  }
+  const auto [frame, fill] = DefaultFace(pressed, hot);
   dc.FillRect(r, fill);
   dc.FrameRect(r, frame);
 }

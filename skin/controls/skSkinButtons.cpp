@@ -13,9 +13,6 @@
 namespace {
 
 constexpr unsigned kMorphInterval = 20;
-constexpr Color kPressedFrame = 0x800000;
-constexpr Color kPressedFill = 11899781;
-constexpr Color kActiveFill = 13811126;
 
 // `active`: the mouse is over the button (or it has the focus), or the look drawn is the
 // active one. A grouped button that stays down without the mouse shows cell 1, not 3.
@@ -76,14 +73,7 @@ void DrawMorphedLooks(TBitmap& bitmap, const SkinButtonCore& core, const ButtonL
 
 // The default look's background and frame.
 void DrawDefaultFace(TCanvas& c, const Rect& r, bool pressed, bool active, bool fill, bool frame) {
-  Color frameColor = clBtnShadow, fillColor = clBtnFace;
-  if (pressed) {
-    frameColor = kPressedFrame;
-    fillColor = kPressedFill;
-  } else if (active) {
-    frameColor = kPressedFrame;
-    fillColor = kActiveFill;
-  }
+  const auto [frameColor, fillColor] = DefaultFace(pressed, active);
   c.Brush().SetStyle(TBrushStyle::bsSolid);
   if (fill) {
     c.Brush().SetColor(fillColor);

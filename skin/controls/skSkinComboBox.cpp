@@ -17,9 +17,6 @@ namespace {
 
 // Posted by the press watch: close the list without taking its row.
 constexpr UINT CM_SKCOMBOCLOSE = CM_BASE + 121;
-constexpr Color kPressedFrame = 0x800000;
-constexpr Color kPressedFill = 11899781;
-constexpr Color kHotFill = 13811126;
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
@@ -404,14 +401,7 @@ void TskSkinCustomComboBox::DrawDefaultButton(TCanvas& c) {
   const Rect& b = m_buttonRect;
   if (b.IsEmpty()) return;
   c.Brush().SetStyle(TBrushStyle::bsSolid);
-  Color frame = clBtnShadow, fill = clBtnFace;
-  if (m_buttonPressed) {
-    frame = kPressedFrame;
-    fill = kPressedFill;
-  } else if (m_buttonHot) {
-    frame = kPressedFrame;
-    fill = kHotFill;
-  }
+  const auto [frame, fill] = DefaultFace(m_buttonPressed, m_buttonHot);
   c.Brush().SetColor(fill);
   c.FillRect(b);
   c.Brush().SetColor(frame);

@@ -73,6 +73,22 @@ struct SkinElement {
   std::optional<Region> MaskRegion(int width, int height) const;
 };
 
+// The default look's button face, shared by every skinned control drawn without a record:
+// the frame of a hot or pressed face and its fills.
+inline constexpr Color kDefaultFaceFrame = 0x800000;
+inline constexpr Color kDefaultFacePressedFill = 11899781;
+inline constexpr Color kDefaultFaceHotFill = 13811126;
+struct DefaultFaceColors {
+  Color frame;
+  Color fill;
+};
+// The plain, hot or pressed face (pressed wins).
+constexpr DefaultFaceColors DefaultFace(bool pressed, bool hot) {
+  if (pressed) return {kDefaultFaceFrame, kDefaultFacePressedFill};
+  if (hot) return {kDefaultFaceFrame, kDefaultFaceHotFill};
+  return {clBtnShadow, clBtnFace};
+}
+
 // The active picture `index` of a skin, or nullptr when the index is out of range.
 const Bitmap* SkinActivePicture(const TskSkinData* data, int index);
 // The character set skin-drawn text takes: the linked interface texts' when present.

@@ -15,9 +15,6 @@ namespace {
 
 constexpr UINT_PTR kCaptionRepeatTimer = 1;
 constexpr int kMaxItemHeight = 255;  // what the platform list takes
-constexpr Color kPressedFrame = 0x800000;
-constexpr Color kPressedFill = 11899781;
-constexpr Color kHotFill = 13811126;
 constexpr int kDefaultBarThickness = 19;
 
 Rect Or(const Rect& r, const Rect& fallback) { return r.IsEmpty() ? fallback : r; }
@@ -875,9 +872,9 @@ void TskSkinCustomListBox::DrawCaptionDefault(TCanvas& c) {
     const bool hot = m_hot == b;
     c.Brush().SetStyle(TBrushStyle::bsSolid);
     if (hot) {
-      c.Brush().SetColor(m_pressed == b ? kPressedFill : kHotFill);
+      c.Brush().SetColor(m_pressed == b ? kDefaultFacePressedFill : kDefaultFaceHotFill);
       c.FillRect(r);
-      c.Brush().SetColor(kPressedFrame);
+      c.Brush().SetColor(kDefaultFaceFrame);
       c.FrameRect(r);
     } else {
       c.Brush().SetColor(clBtnFace);

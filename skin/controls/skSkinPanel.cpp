@@ -452,9 +452,6 @@ namespace {
 // Hit-test codes of the arrows, beyond the platform's own.
 constexpr LRESULT kHitLeftArrow = 40;
 constexpr LRESULT kHitRightArrow = 41;
-constexpr Color kArrowHotFill = 13811126;
-constexpr Color kArrowPressedFill = 11899781;
-constexpr Color kArrowHotFrame = 0x800000;
 constexpr int kArrowWidth = ToolBarScroller::ArrowWidth;
 
 ToolScrollDir DirOfHit(WPARAM hit) {
@@ -612,9 +609,7 @@ Bitmap TskSkinToolBar::ArrowImage(ToolScrollDir dir) {
     DrawMarkerArrow(dc, Rect(0, 0, kArrowWidth, h), color, kind);
     return image;
   }
-  Color frame = clBtnShadow, fill = clBtnFace;
-  if (pressed) frame = kArrowHotFrame, fill = kArrowPressedFill;
-  else if (hot) frame = kArrowHotFrame, fill = kArrowHotFill;
+  const auto [frame, fill] = DefaultFace(pressed, hot);
   const Rect r(0, 0, kArrowWidth, h);
   dc.FillRect(r, ColorToRGB(fill));
   dc.FrameRect(r, ColorToRGB(frame));

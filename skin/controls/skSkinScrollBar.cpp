@@ -14,9 +14,6 @@ namespace {
 constexpr UINT_PTR kRepeatTimer = 1;
 constexpr int kDefaultButton = 17;  // the default look's buttons end 17 pixels in
 constexpr int kDefaultThumb = 16;
-constexpr Color kPressedFrame = 0x800000;
-constexpr Color kPressedFill = 11899781;
-constexpr Color kHotFill = 13811126;
 
 int Saturate(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
 
@@ -46,14 +43,7 @@ Rect MovedAlong(const Rect& r, bool horizontal, long long by) {
 
 void DrawPartFace(TCanvas& c, const Rect& r, bool pressed, bool hot) {
   if (r.IsEmpty()) return;
-  Color frame = clBtnShadow, fill = clBtnFace;
-  if (pressed) {
-    frame = kPressedFrame;
-    fill = kPressedFill;
-  } else if (hot) {
-    frame = kPressedFrame;
-    fill = kHotFill;
-  }
+  const auto [frame, fill] = DefaultFace(pressed, hot);
   c.Brush().SetStyle(TBrushStyle::bsSolid);
   c.Brush().SetColor(fill);
   c.FillRect(r);
