@@ -26,7 +26,6 @@
 #include "toolkit/Buttons.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Edits.h"
-#include "toolkit/ListBoxes.h"
 
 Tkavri* kavri = nullptr;
 
