@@ -320,10 +320,15 @@ Point SdlHost::PointerNow(SDL_Window* window) {
 
 void SdlHost::Handle(const SDL_Event& e) {
   if (!m_sink) return;
+  // Asking where the pointer is costs a round trip to the desktop: a run of motions is told
+  // once, with the position at its end, before whatever event follows it.
+  if (e.type == SDL_MOUSEMOTION) {
+    m_motionWindow = e.motion.windowID;
+    m_motionPending = true;
+    return;
+  }
+  FlushMotion();
   switch (e.type) {
-    case SDL_MOUSEMOTION:
-      m_sink->OnMouseMove(ToScreen(e.motion.windowID, e.motion.x, e.motion.y));
-      break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
       MouseButton b = e.button.button == SDL_BUTTON_RIGHT    ? MouseButton::Right
@@ -400,9 +405,16 @@ void SdlHost::Handle(const SDL_Event& e) {
   }
 }
 
+void SdlHost::FlushMotion() {
+  if (!m_motionPending || !m_sink) return;
+  m_motionPending = false;
+  m_sink->OnMouseMove(ToScreen(m_motionWindow, 0, 0));
+}
+
 void SdlHost::PollEvents() {
   SDL_Event e;
   while (SDL_PollEvent(&e)) Handle(e);
+  FlushMotion();
 }
 
 bool SdlHost::WaitEvents(int timeoutMs) {

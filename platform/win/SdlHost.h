@@ -65,6 +65,7 @@ class SdlHost : public Host {
   Point ToScreen(std::uint32_t sdlWindowId, int x, int y);
   // Where the pointer is on the screen now; `window` (may be null) tells the desktop.
   Point PointerNow(SDL_Window* window);
+  void FlushMotion();
 
   HostSink* m_sink = nullptr;
   std::map<HostWindowId, HostWindow> m_windows;
@@ -73,4 +74,7 @@ class SdlHost : public Host {
   int m_cursorShape = 0;
   bool m_canShape = false;
   bool m_captured = false;
+  // A pointer motion not yet told to the sink, and the window it came in.
+  bool m_motionPending = false;
+  std::uint32_t m_motionWindow = 0;
 };
