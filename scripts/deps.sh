@@ -12,6 +12,7 @@ packages=(
   xvfb xauth xdotool xclip imagemagick x11-utils
   clang libclang-rt-14-dev
   figlet toilet
+  desktop-file-utils appstream lintian dpkg-dev file
 )
 
 missing=()
