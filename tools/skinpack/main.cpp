@@ -13,6 +13,7 @@
 #include "skin/data/skSkinDump.h"
 #include "skin/data/skSkinPackage.h"
 #include "tools/skinpack/preview.h"
+#include "tools/skinpack/unpack.h"
 
 namespace {
 
@@ -25,7 +26,10 @@ void PrintUsage() {
       "usage: skinpack import DEFINITION OUTPUT   build a package file from a definition\n"
       "       skinpack dump FILE                  print a package or definition as INI text\n"
       "       skinpack check FILE                 load a package or definition and report\n"
-      "       skinpack preview FILE OUTPUT.bmp    draw a contact sheet of a skin\n",
+      "       skinpack preview FILE OUTPUT.bmp    draw a contact sheet of a skin\n"
+      "       skinpack unpack PACKAGE DIR [--force]\n"
+      "                                           write a package's definition and pictures into DIR\n"
+      "                                           (existing files are kept unless --force)\n",
       stderr);
 }
 
@@ -101,10 +105,26 @@ int Preview(std::span<const std::string> args) {
   return kOk;
 }
 
+int Unpack(std::span<const std::string> args) {
+  bool force = false;
+  std::vector<std::string> paths;
+  for (const std::string& a : args) {
+    if (a == "--force") force = true;
+    else paths.push_back(a);
+  }
+  if (paths.size() != 2) {
+    PrintUsage();
+    return kUsage;
+  }
+  std::printf("%s\n", UnpackSkinPackage(paths[0], paths[1], force).c_str());
+  return kOk;
+}
+
 struct Command {
   std::string_view name;
   std::size_t argumentCount;
   int (*run)(std::span<const std::string>);
+  std::size_t optionCount = 0;  // flags it may take besides its arguments
 };
 
 constexpr Command kCommands[] = {
@@ -112,6 +132,7 @@ constexpr Command kCommands[] = {
     {"dump", 1, Dump},
     {"check", 1, Check},
     {"preview", 2, Preview},
+    {"unpack", 2, Unpack, 1},
 };
 
 }  // namespace
@@ -124,7 +145,7 @@ int main(int argc, char** argv) {
   }
   for (const Command& command : kCommands) {
     if (command.name != args[0]) continue;
-    if (args.size() - 1 != command.argumentCount) {
+    if (args.size() - 1 < command.argumentCount || args.size() - 1 > command.argumentCount + command.optionCount) {
       PrintUsage();
       return kUsage;
     }
