@@ -165,4 +165,21 @@ TEST(Skinpack, UnpackRefusesWhatItCannotWriteFaithfully) {
   EXPECT_EQ(Skinpack("unpack " + package.string()).status, 2);
 }
 
+
+// A definition is checked line by line: warnings pass unless --strict, errors fail, and
+// each is told as FILE:LINE.
+TEST(Skinpack, CheckOfADefinitionNamesTheLines) {
+  SampleSkinFolder folder("checklines");
+  const ToolRun plain = Skinpack("check " + folder.Definition());
+  EXPECT_EQ(plain.status, 0) << plain.out;
+  EXPECT_NE(plain.out.find(folder.Definition() + ":155: warning: type \"header\""), std::string::npos) << plain.out;
+  EXPECT_NE(plain.out.find("ok: 7 objects, 15 controls, 3 active pictures"), std::string::npos) << plain.out;
+  EXPECT_EQ(Skinpack("check --strict " + folder.Definition()).status, 1);
+  WriteTestFile(folder.Path("sample.ini"), std::string("[VERSION]\nskinname=x\nskinnam=y\n"));
+  const ToolRun bad = Skinpack("check " + folder.Definition());
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.out.find(folder.Definition() + ":3: error: unknown key \"skinnam\" in [VERSION]; did you mean \"skinname\"?"),
+            std::string::npos) << bad.out;
+}
+
 }  // namespace

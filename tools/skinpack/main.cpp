@@ -9,6 +9,7 @@
 
 #include "platform/gfx/Bmp.h"
 #include "skin/data/skIniReader.h"
+#include "skin/data/skSkinCheck.h"
 #include "skin/data/skSkinData.h"
 #include "skin/data/skSkinDump.h"
 #include "skin/data/skSkinPackage.h"
@@ -25,7 +26,9 @@ void PrintUsage() {
   std::fputs(
       "usage: skinpack import DEFINITION OUTPUT   build a package file from a definition\n"
       "       skinpack dump FILE                  print a package or definition as INI text\n"
-      "       skinpack check FILE                 load a package or definition and report\n"
+      "       skinpack check FILE [--strict]      load a package or definition and report; a\n"
+      "                                           definition's problems are listed as FILE:LINE\n"
+      "                                           (warnings fail only with --strict)\n"
       "       skinpack preview FILE OUTPUT.bmp    draw a contact sheet of a skin\n"
       "       skinpack unpack PACKAGE DIR [--force]\n"
       "                                           write a package's definition and pictures into DIR\n"
@@ -91,8 +94,27 @@ int Dump(std::span<const std::string> args) {
 }
 
 int Check(std::span<const std::string> args) {
+  bool strict = false;
+  std::vector<std::string> paths;
+  for (const std::string& a : args) {
+    if (a == "--strict") strict = true;
+    else paths.push_back(a);
+  }
+  if (paths.size() != 1) {
+    PrintUsage();
+    return kUsage;
+  }
+  // A definition is checked line by line first; a package only as a whole.
+  if (LooksLikeDefinition(paths[0])) {
+    bool failed = false;
+    for (const SkinProblem& p : CheckSkinDefinition(paths[0])) {
+      std::fprintf(stderr, "%s\n", SkinProblemText(p).c_str());
+      failed = failed || p.error || strict;
+    }
+    if (failed) return kBadInput;
+  }
   TskSkinData data;
-  if (!LoadSkin(args[0], data)) return kBadInput;
+  if (!LoadSkin(paths[0], data)) return kBadInput;
   std::printf("ok: %zu objects, %zu controls, %zu active pictures\n", data.ObjectList().size(),
               data.ControlList().size(), data.ActivePictures().size());
   return kOk;
@@ -130,7 +152,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"import", 2, Import},
     {"dump", 1, Dump},
-    {"check", 1, Check},
+    {"check", 1, Check, 1},
     {"preview", 2, Preview},
     {"unpack", 2, Unpack, 1},
 };
