@@ -376,14 +376,14 @@ class Checker {
     Known(section, {{"count", Form::Integer}}, true);
     const Section* s = Find(section);
     if (!s) return;
-    int count = 0;
+    int listed = 0;
     const Entry* c = Value(s, "count");
-    if (c) TryParseSkinInteger(c->value, count);
+    if (c) TryParseSkinInteger(c->value, listed);
     std::vector<std::string> names;
-    for (int i = 0; i < count && i < 4096; ++i) {
+    for (int i = 0; i < listed && i < 4096; ++i) {
       const Entry* e = Value(s, std::to_string(i));
       if (!e) {
-        Problem(c->line, true, "\"count\" is " + std::to_string(count) + " but key \"" + std::to_string(i) + "\" is missing");
+        Problem(c->line, true, "\"count\" is " + std::to_string(listed) + " but key \"" + std::to_string(i) + "\" is missing");
         continue;
       }
       const std::size_t colon = e->value.find(':');
@@ -411,10 +411,15 @@ class Checker {
       CheckRecordPictures(name, "pictureindex");
     }
     if (objects) return;
+    std::string missing;
+    int count = 0;
     for (const char* wanted : kLookedUp)
       if (std::find(names.begin(), names.end(), wanted) == names.end())
-        Problem(s->line, false, std::string("no control record \"") + wanted +
-                                    "\": the controls that look it up are drawn without the skin");
+        missing += (count++ ? ", \"" : "\"") + std::string(wanted) + "\"";
+    if (count == 1)
+      Problem(s->line, false, "no control record " + missing + ": the controls that look it up are drawn without the skin");
+    else if (count > 1)
+      Problem(s->line, false, "no control records " + missing + ": the controls that look them up are drawn without the skin");
   }
 
   std::string m_path;

@@ -156,6 +156,15 @@ TEST(Skinpack, UnpackRefusesWhatItCannotWriteFaithfully) {
     EXPECT_EQ(FilesIn(out), 0);
     EXPECT_FALSE(std::filesystem::exists(folder.Path("evil.bmp")));
   }
+  // The damaged packages of the sample inputs, each named in its error.
+  for (const char* name : {"skin-damaged-stream.skp", "skin-huge-count.skp", "skin-lying-picture.skp", "skin-short.skp",
+                           "skin-version4.skp"}) {
+    const std::string path = std::string(KAVRI_TEST_INPUTS) + "/malformed/" + name;
+    const ToolRun run = Skinpack("unpack " + path + " " + folder.Path("damaged").string());
+    EXPECT_EQ(run.status, 1) << name;
+    EXPECT_NE(run.out.find("skinpack: " + path + ": "), std::string::npos) << run.out;
+    EXPECT_FALSE(std::filesystem::exists(folder.Path("damaged")));
+  }
   // The same picture under one name twice is fine, and a version 2 package drops its two
   // unused pictures.
   const std::filesystem::path package = folder.Path("v2.skp");

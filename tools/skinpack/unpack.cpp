@@ -60,17 +60,16 @@ void WriteWhole(const fs::path& target, const std::vector<std::uint8_t>& bytes) 
 }  // namespace
 
 std::string UnpackSkinPackage(const std::string& package, const std::string& dir, bool overwrite) {
-  TskCompressedStoredSkin stored;
-  stored.LoadFromPackageFile(package);
-  if (stored.IsEmpty()) Fail(package, "holds no skin (a package file of a version above 3, or empty)");
-  std::vector<std::uint8_t> plain;
-  stored.DecompressTo(plain);
-
-  SkinPackageReader reader(plain);
   std::vector<std::uint8_t> main, inactive, mask;
   std::vector<std::vector<std::uint8_t>> active;
   std::vector<std::string> lines;
   try {
+    TskCompressedStoredSkin stored;
+    stored.LoadFromPackageFile(package);
+    if (stored.IsEmpty()) Fail(package, "holds no skin (a package file of a version above 3, or empty)");
+    std::vector<std::uint8_t> plain;
+    stored.DecompressTo(plain);
+    SkinPackageReader reader(plain);
     const std::int32_t version = reader.ReadInt32();
     if (version > 3) Fail(package, "holds a package of version " + std::to_string(version));
     main = reader.ReadFlaggedBitmapFile();
