@@ -23,9 +23,10 @@ void FillPixels(Pixel* d, int n, Pixel p) {
 
 Pixel Resolve(Color c) { return ColorToPixel(ColorToRGB(c)); }
 
-// The platform's coordinates span +-2^27. Positions and sizes beyond that draw nothing,
-// and rectangles are clamped to twice that before an origin is added, which keeps every
-// sum inside int (a fill with INT_MAX edges still means "everything").
+// The platform's coordinates span +-2^27. Positions and sizes beyond that draw nothing.
+// Rect's own arithmetic saturates; the shapes that add to edges by hand (frames, focus
+// rectangles, outlines, ellipses) clamp to twice that first, which keeps their sums inside
+// int (a frame with INT_MAX edges still means "everything").
 constexpr int kCoordLimit = 1 << 27;
 bool InRange(std::initializer_list<int> values) {
   for (int v : values)
@@ -220,7 +221,7 @@ int DC::SelectClipRgn(const Region* rgn) {
 }
 
 int DC::ExcludeClipRect(const Rect& r) {
-  const Rect d = Ordered(Clamped(r)).Translated(m_origin);
+  const Rect d = Ordered(r).Translated(m_origin);
   if (!m_hasAppClip) {
     // With no clip of its own the context starts from its whole surface.
     m_appClip = Region(m_baseClip.Bounds());
@@ -232,7 +233,7 @@ int DC::ExcludeClipRect(const Rect& r) {
 }
 
 int DC::IntersectClipRect(const Rect& r) {
-  const Rect d = Ordered(Clamped(r)).Translated(m_origin);
+  const Rect d = Ordered(r).Translated(m_origin);
   if (!m_hasAppClip) {
     m_appClip = Region(d);
     m_hasAppClip = true;
@@ -270,7 +271,7 @@ Rect DC::DeviceClipBounds() const { return m_clip.Bounds(); }
 bool DC::PtVisible(Point p) const { return InRange({p.x, p.y}) && m_clip.Contains(p + m_origin); }
 
 bool DC::RectVisible(const Rect& r) const {
-  return m_clip.Intersects(Ordered(Clamped(r)).Translated(m_origin));
+  return m_clip.Intersects(Ordered(r).Translated(m_origin));
 }
 
 Pen DC::SelectPen(const Pen& pen) {
@@ -338,8 +339,8 @@ void DC::FillDevice(const Rect& deviceRect, Pixel p) {
 }
 
 void DC::FillRect(const Rect& r, Color c) {
-  if (Clamped(r).IsEmpty()) return;
-  FillDevice(Clamped(r).Translated(m_origin), Resolve(c));
+  if (r.IsEmpty()) return;
+  FillDevice(r.Translated(m_origin), Resolve(c));
 }
 
 void DC::FillRect(const Rect& r, const Brush& b) {
@@ -358,8 +359,8 @@ void DC::FrameRect(const Rect& r, Color c) {
 }
 
 void DC::InvertRect(const Rect& r) {
-  if (Clamped(r).IsEmpty()) return;
-  ForEachClip(m_clip, Clamped(r).Translated(m_origin), [&](const Rect& c) {
+  if (r.IsEmpty()) return;
+  ForEachClip(m_clip, r.Translated(m_origin), [&](const Rect& c) {
     for (int y = c.top; y < c.bottom; ++y) {
       Pixel* row = m_target->Row(y);
       for (int x = c.left; x < c.right; ++x) row[x] = (row[x] ^ 0x00FFFFFFu) | kOpaque;

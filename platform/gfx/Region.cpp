@@ -6,9 +6,6 @@
 
 namespace {
 
-// Rect::IsEmpty subtracts edges, which overflows for rectangles spanning the whole int range.
-bool NoPixels(const Rect& r) { return r.left >= r.right || r.top >= r.bottom; }
-
 struct Span {
   int left;
   int right;
@@ -157,7 +154,7 @@ void BandOp(const std::vector<Rect>& a, std::size_t aFrom, std::size_t aTo,
 }  // namespace
 
 Region::Region(const Rect& r) {
-  if (!NoPixels(r)) m_rects.push_back(r);
+  if (!r.IsEmpty()) m_rects.push_back(r);
 }
 
 Region Region::FromRects(const std::vector<Rect>& rects) {
@@ -165,7 +162,7 @@ Region Region::FromRects(const std::vector<Rect>& rects) {
   std::vector<Rect> in;
   in.reserve(rects.size());
   for (const Rect& r : rects)
-    if (!NoPixels(r)) in.push_back(r);
+    if (!r.IsEmpty()) in.push_back(r);
   if (in.empty()) return result;
   // Sweep down the y-boundaries; each elementary band gets the merged x-spans of the
   // rectangles that cover it. Scan-ordered input (a mask, row by row) keeps the active
@@ -241,7 +238,7 @@ bool Region::Contains(Point p) const {
 }
 
 bool Region::Intersects(const Rect& r) const {
-  if (NoPixels(r)) return false;
+  if (r.IsEmpty()) return false;
   auto it = std::upper_bound(m_rects.begin(), m_rects.end(), r.top,
                              [](int y, const Rect& rc) { return y < rc.bottom; });
   for (; it != m_rects.end() && it->top < r.bottom; ++it)
