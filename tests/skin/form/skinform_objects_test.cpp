@@ -17,6 +17,7 @@ TEST_F(FrameObjects, BorderIconsHiddenButtonsAndCustomObjectsDecideWhatShowsAndR
     const char* what;
     TskBorderIcons icons;
     bool hide;
+    bool showAgain;  // hidden, then shown again
     const char* showCustom;  // the object the handler shows, or null for no handler
     const char* laidOut;
     const char* framed;
@@ -24,14 +25,16 @@ TEST_F(FrameObjects, BorderIconsHiddenButtonsAndCustomObjectsDecideWhatShowsAndR
   const TskBorderIcons def = biSkinSystemMenu | biSkinMinimize | biSkinMaximize | biSkinRollUp;
   const TskBorderIcons all = def | biSkinMinimizeToTray;
   const Case cases[] = {
-      {"the default icons", def, false, nullptr, "VVVVhV-", "VVVVhVv"},
-      {"no icons: close only", 0, false, nullptr, "V---h--", "Vvvvhvv"},
-      {"every icon", all, false, nullptr, "VVVVhVV", "VVVVhVV"},
-      {"maximize and tray", biSkinMaximize | biSkinMinimizeToTray, false, nullptr, "VV--h-V", "VVvvhvV"},
-      {"only the system menu", biSkinSystemMenu, false, nullptr, "V--Vh--", "VvvVhvv"},
-      {"caption buttons hidden", all, true, nullptr, "-------", "vvvvvvv"},
-      {"the handler shows the laid-out custom object", def, false, "ldef", "VVVVVV-", "VVVVhVv"},
-      {"the handler shows the framed custom object", def, false, "fdef", "VVVVhV-", "VVVVVVv"},
+      {"the default icons", def, false, false, nullptr, "VVVVhV-", "VVVVhVv"},
+      {"no icons: close only", 0, false, false, nullptr, "V---h--", "Vvvvhvv"},
+      {"every icon", all, false, false, nullptr, "VVVVhVV", "VVVVhVV"},
+      {"maximize and tray", biSkinMaximize | biSkinMinimizeToTray, false, false, nullptr, "VV--h-V", "VVvvhvV"},
+      {"only the system menu", biSkinSystemMenu, false, false, nullptr, "V--Vh--", "VvvVhvv"},
+      {"caption buttons hidden", all, true, false, nullptr, "-------", "vvvvvvv"},
+      {"caption buttons shown again", def, true, true, nullptr, "VVVVhV-", "VVVVhVv"},
+      {"the handler shows the laid-out custom object", def, false, false, "ldef", "VVVVVV-", "VVVVhVv"},
+      {"the handler shows the framed custom object", def, false, false, "fdef", "VVVVhV-", "VVVVVVv"},
+      {"shown again, the handler's choice stands", def, true, true, "ldef", "VVVVVV-", "VVVVhVv"},
   };
   Skinned s = Make();
   for (const Case& c : cases) {
@@ -49,6 +52,10 @@ TEST_F(FrameObjects, BorderIconsHiddenButtonsAndCustomObjectsDecideWhatShowsAndR
     asked.clear();
     s.frame->SetBorderIcons(c.icons);
     if (c.hide) s.frame->SetHideCaptionButtons(true);
+    if (c.showAgain) {
+      asked.clear();
+      s.frame->SetHideCaptionButtons(false);
+    }
     host_->Pump();
     for (int group = 0; group < 2; ++group) {
       const char* want = group == 0 ? c.laidOut : c.framed;
