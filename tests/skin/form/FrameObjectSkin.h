@@ -52,6 +52,7 @@ struct Options {
   std::string alignment = "taleftjustify";
   bool shadow = false;
   bool captionMorph = false;    // the caption fades into its active image
+  bool captionFrame = false;    // the caption text stands on a strip of the object picture
   bool minMorph = true;         // the frame's minimize button fades
   bool inactivePicture = false;
 };
@@ -82,10 +83,13 @@ inline std::vector<std::string> Definition(const Options& o) {
     const char* kind = n == "caption" ? "caption" : (n.rfind("anim", 0) == 0 ? "animate" : "stdbutton");
     d.push_back(std::to_string(i) + "=" + n + ":" + kind);
   }
-  d.insert(d.end(), {"[caption]", "skinrect=10,4,80,20", "textrect=4,2,66,14", "fontheight=12",
+  d.insert(d.end(), {"[caption]", "skinrect=10,4,80,20", "textrect=4,0,66,16", "fontname=DejaVu Sans", "fontheight=13",
                      "fontcolor=255", "activefontcolor=16711680", "shadowcolor=65280",
                      "activeshadowcolor=16776960", "alignment=" + o.alignment,
                      std::string("shadow=") + (o.shadow ? "1" : "0")});
+  if (o.captionFrame)
+    d.insert(d.end(), {"activepictureindex=0", "framerect=70,0,100,12", "activeframerect=70,12,100,24",
+                       "frametextrect=4,2,26,10", "frameleftoffset=4", "framerightoffset=4"});
   if (o.captionMorph)
     d.insert(d.end(), {"activepictureindex=0", "activeskinrect=0,30,70,40", "morphing=1", "morphkind=mkdefault"});
   for (std::size_t i = 0; i < kCommands.size(); ++i) {
@@ -104,6 +108,7 @@ inline std::vector<std::string> Definition(const Options& o) {
                          "restoredownrect=" + RectText(kRestoreDownRect),
                          "restoreinactiverect=" + RectText(kRestoreInactiveRect)});
     }
+    if (kCommands[i] == "roll") d.push_back("inactiveskinrect=" + RectText(kInactiveRect));
     if (kCommands[i] == "min" && o.minMorph)
       d.insert(d.end(), {"activeskinrect=" + RectText(kActiveRect), "morphing=1", "morphkind=mkdefault"});
   }

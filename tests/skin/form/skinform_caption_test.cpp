@@ -13,8 +13,8 @@ class FrameCaption : public FrameObjectTest {
  protected:
   static Font CaptionFont() {
     FontSpec f;
-    f.face = std::string(SkinDefaultFontName);
-    f.height = 12;
+    f.face = "DejaVu Sans";  // proportional: texts of odd widths exist
+    f.height = 13;
     return Font(f);
   }
   // The text as the caption must show it in `width` pixels.
@@ -40,12 +40,21 @@ TEST_F(FrameCaption, TextIsPlacedShortenedAndShadowedByTheRecord) {
       {"taleftjustify", true, true, "Kavri"},
       {"tarightjustify", true, false, "Kavri"},
       {"tacenter", true, false, "Kavri window"},
+      {"tacenter", false, true, nullptr},  // a text of odd width, chosen below
       {"taleftjustify", false, true, longText},
       {"tacenter", true, true, longText},
       {"tarightjustify", false, false, longText},
   };
   const Font font = CaptionFont();
-  for (const Case& c : cases) {
+  std::string odd;
+  for (const char* t : {"Kavri", "Kavri!", "Kavri w", "Kavri wi", "Kavri win", "Kavri wind"})
+    if (font.TextWidth(t) % 2 == 1) {
+      odd = t;
+      break;
+    }
+  ASSERT_FALSE(odd.empty());
+  for (Case c : cases) {
+    if (!c.text) c.text = odd.c_str();
     SCOPED_TRACE(std::string(c.alignment) + (c.shadow ? " shadow " : " ") + (c.active ? "active " : "inactive ") +
                  c.text);
     Options o;
@@ -64,7 +73,7 @@ TEST_F(FrameCaption, TextIsPlacedShortenedAndShadowedByTheRecord) {
     // right edge following the caption's growth.
     const Rect caption = s.frame->FindObject("caption")->ObjectRect;
     ASSERT_EQ(caption, Rect(20, 4, 180, 20));
-    const Rect area(24, 6, 176, 18);
+    const Rect area(24, 4, 176, 20);
     const std::string shown = Shortened(font, c.text, area.Width());
     if (std::string(c.text) == longText) {
       EXPECT_LT(shown.size(), std::string(c.text).size());
@@ -95,6 +104,44 @@ TEST_F(FrameCaption, TextIsPlacedShortenedAndShadowedByTheRecord) {
       }
     EXPECT_EQ(off, 0);
     EXPECT_GT(inked, 20);
+    delete s.form;
+    host_->Pump();
+  }
+}
+
+// With a frame rectangle the text stands on a strip of the object picture as wide as the
+// text plus the frame's margins, its ends kept whole; the active window takes the active
+// strip.
+TEST_F(FrameCaption, AFramedCaptionDrawsItsTextOnAStripAsWideAsTheText) {
+  Options o;
+  o.captionFrame = true;
+  const Font font = CaptionFont();
+  for (bool active : {true, false}) {
+    SCOPED_TRACE(active ? "active" : "inactive");
+    Skinned s = Make(o);
+    if (!active) {
+      host_->FocusOtherProgram();
+      host_->Pump();
+    }
+    s.form->SetCaption("Kavri");
+    host_->Pump();
+    // The text area: (4, 0, objW - 4, 16) moved in by the frame text rectangle: left and
+    // top by (4, 2), right by 26 - 30.
+    const Rect area(28, 6, 172, 20);
+    const Size ext = font.TextExtent("Kavri");
+    const int x = area.left, y = area.top + area.Height() / 2 - ext.cy / 2;
+    const int top = active ? 12 : 0;
+    const int stripLeft = x - 4, stripTop = y - 2, stripWidth = 30 + ext.cx - 22;
+    for (int j = 0; j < 12; ++j)
+      for (int i = 0; i < 4; ++i) {
+        // The fixed ends: the frame rectangle's first and last four columns.
+        EXPECT_EQ(At(s.form, stripLeft + i, stripTop + j), ObjectPixel(70 + i, top + j)) << i << "," << j;
+        EXPECT_EQ(At(s.form, stripLeft + stripWidth - 4 + i, stripTop + j), ObjectPixel(96 + i, top + j))
+            << i << "," << j;
+      }
+    // Past the strip the frame shows through.
+    EXPECT_EQ(OffFrame(s, Rect(stripLeft + stripWidth, 4, stripLeft + stripWidth + 3, 20)), 0);
+    EXPECT_EQ(OffFrame(s, Rect(stripLeft - 2, 4, stripLeft, 20)), 0);
     delete s.form;
     host_->Pump();
   }

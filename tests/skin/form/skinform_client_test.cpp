@@ -91,6 +91,7 @@ TEST_F(FrameClient, TheLogoIsCentredKeptInsideAndDrawnByItsCornerColour) {
   const Pixel key = MakePixel(255, 0, 255);
   auto logoPixel = [&](int x, int y) {
     if (x == 0 && y == 10) return key;
+    if (x == 0 && y == 0) return MakePixel(1, 2, 3);  // the key is the bottom-left corner's
     if ((x + y) % 5 == 0) return key;
     return MakePixel(10 + x, 20 + y, 30);
   };
@@ -207,6 +208,16 @@ TEST_F(FrameClient, MenusFadeInOnlyWhenTheyOpenAChain) {
     s.frame->SetMenusAlphaBlend(c.blend);
     s.frame->SetMenusAlphaBlendAnimation(c.animation);
     s.frame->SetMenusAlphaBlendValue(190);
+    // The application's system menu, with a submenu.
+    auto* app = new TPopupMenu(s.form);
+    auto* more = new TMenuItem(app);
+    more->SetName("More");
+    more->SetCaption("More");
+    auto* sub = new TMenuItem(app);
+    sub->SetCaption("Sub");
+    more->Add(sub);
+    app->Items()->Add(more);
+    s.frame->SetSystemMenu(app);
     opacity_->alphas.clear();
     host_->MoveMouse({130, 108});
     host_->Click({130, 108}, MouseButton::Right);
@@ -220,6 +231,20 @@ TEST_F(FrameClient, MenusFadeInOnlyWhenTheyOpenAChain) {
     EXPECT_EQ(seen, c.alphas);
     const bool layered = (GetWindowLong(menu->Popups(0)->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
     EXPECT_EQ(layered, c.blend);
+    // A submenu opens within the chain: at the alpha value at once, without a fade.
+    TskSkinPopupWindow* first = menu->Popups(0);
+    int index = -1;
+    for (int i = 0; i < first->ItemCount(); ++i)
+      if (first->Items(i)->MenuItem()->Name() == "More") index = i;
+    ASSERT_GE(index, 0);
+    const Rect r = first->Items(index)->ItemRect();
+    opacity_->alphas.clear();
+    host_->MoveMouse(first->ClientToScreen({r.left + r.Width() / 2, r.top + r.Height() / 2}));
+    host_->AdvanceClock(700);
+    ASSERT_EQ(menu->PopupCount(), 2);
+    EXPECT_EQ(opacity_->alphas.empty(), !c.blend);
+    for (int a : opacity_->alphas) EXPECT_EQ(a, 190);
+    host_->Key(VK_ESCAPE);
     host_->Key(VK_ESCAPE);
     host_->Pump();
     delete s.form;

@@ -142,10 +142,11 @@ TEST_F(FrameObjects, AFramedButtonShowsTheImageOfItsState) {
   host_->Pump();
   EXPECT_FALSE(max->FDown);
   EXPECT_EQ(s.frame->WindowState(), TskWindowState::Normal);
-  // Inactive: the inactive image.
+  // Inactive: the inactive image (the roll-up button has one too).
   host_->FocusOtherProgram();
   host_->Pump();
   EXPECT_TRUE(shows(kInactiveRect));
+  EXPECT_EQ(OffObject(s, s.frame->FindObject("froll")->ObjectRect, kInactiveRect), 0);
   SetActiveWindow(Hwnd(s.form));
   host_->Pump();
   EXPECT_EQ(OffFrame(s, max->ObjectRect), 0);
@@ -164,6 +165,7 @@ TEST_F(FrameObjects, AFramedButtonShowsTheImageOfItsState) {
   host_->Pump();
   EXPECT_TRUE(shows(kRestoreDownRect));
   Hover(ScreenOf(s, {600, 10}));
+  EXPECT_TRUE(shows(kRestoreRect));  // held, but the mouse is off it
   host_->ReleaseMouse(ScreenOf(s, {600, 10}));
   host_->Pump();
   EXPECT_EQ(s.frame->WindowState(), TskWindowState::Maximized);
@@ -183,6 +185,8 @@ TEST_F(FrameObjects, AFramedButtonShowsTheImageOfItsState) {
   host_->FocusOtherProgram();
   host_->Pump();
   EXPECT_TRUE(shows(kDisabledRect));
+  // An inert button without a disabled image keeps the frame's look, inactive or not.
+  EXPECT_EQ(OffFrame(s, s.frame->FindObject("froll")->ObjectRect), 0);
 }
 
 // The framed minimize button fades in 0.2 steps every 20 ms, under the mouse up to
