@@ -530,7 +530,16 @@ void TskSkinForm::SetBorderIcons(TskBorderIcons icons) {
 }
 
 void TskSkinForm::SetHideCaptionButtons(bool on) {
+  const bool showing = m_hideCaptionButtons && !on;
   m_hideCaptionButtons = on;
+  // Hiding left every caption button inert: shown again, they start from their state at
+  // creation, and the border icons and the custom-object handler decide once more.
+  if (showing)
+    for (auto& o : m_objects)
+      if (dynamic_cast<TskSkinStdButtonObject*>(o.get()) || dynamic_cast<TskSkinAnimateObject*>(o.get())) {
+        o->Enabled = true;
+        o->Visible = true;
+      }
   ApplyBorderIcons();
   RepaintNC();
 }
