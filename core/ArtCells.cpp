@@ -9,21 +9,14 @@ ArtCells::ArtCells(const Bitmap& capture) {
   const int rows = capture.Height() - 5;
   if (rows <= 0) return;
   const int columns = std::max(0, capture.Width() - 4);
-  int last = -1;
-  std::vector<std::uint8_t> ink(static_cast<std::size_t>(rows) * columns, 0);
+  m_width = columns;
+  m_height = rows;
+  m_ink.assign(static_cast<std::size_t>(rows) * columns, 0);
   for (int y = 0; y < rows; ++y) {
     const Pixel* row = capture.Row(y + 1);
-    std::uint8_t* out = ink.data() + static_cast<std::size_t>(y) * columns;
-    for (int x = 0; x < columns; ++x) {
-      out[x] = (row[x] & 0x00FFFFFFu) != 0x00FFFFFFu;
-      if (out[x]) last = y;
-    }
+    std::uint8_t* out = m_ink.data() + static_cast<std::size_t>(y) * columns;
+    for (int x = 0; x < columns; ++x) out[x] = (row[x] & 0x00FFFFFFu) != 0x00FFFFFFu;
   }
-  if (last < 0) return;
-  m_width = columns;
-  m_height = last + 1;
-  ink.resize(static_cast<std::size_t>(m_height) * columns);
-  m_ink = std::move(ink);
 }
 
 bool ArtCells::AnyInk() const { return std::find(m_ink.begin(), m_ink.end(), 1) != m_ink.end(); }

@@ -9,8 +9,7 @@
 #include "platform/gfx/Bitmap.h"
 
 // One flag per scanned pixel: the same rows 1 to H-5 and columns 0 to W-5 as ScanArtLines,
-// ink where the pixel is not exactly white. Rows after the last one with ink are dropped
-// (the art's empty tail); a capture too small to scan, or without ink, has no rows.
+// ink where the pixel is not exactly white. A capture too small to scan has no rows.
 class ArtCells {
  public:
   ArtCells() = default;

@@ -1,6 +1,7 @@
 // Ink cells of a capture: the scanned area, cropping, and lines that agree with the scan.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "core/ArtCells.h"
@@ -17,11 +18,11 @@ Bitmap Capture(int width, int height, std::initializer_list<std::pair<int, int>>
   return bitmap;
 }
 
-TEST(ArtCells, ScansTheTextAreaLessItsTopRowAndDropsTheEmptyTail) {
+TEST(ArtCells, ScansTheTextAreaLessItsTopRow) {
   // 20 x 20: rows 1-15 and columns 0-15 are scanned.
   const ArtCells cells(Capture(20, 20, {{0, 0}, {3, 2}, {15, 4}, {16, 5}, {2, 16}}));
   EXPECT_EQ(cells.Width(), 16);
-  EXPECT_EQ(cells.Height(), 4);  // rows 1..4; row 0 and the frame never count
+  EXPECT_EQ(cells.Height(), 15);  // rows 1..15; row 0 and the frame never count
   for (int y = 0; y < cells.Height(); ++y)
     for (int x = 0; x < cells.Width(); ++x)
       EXPECT_EQ(cells.Ink(x, y), (x == 3 && y == 1) || (x == 15 && y == 3)) << x << "," << y;
@@ -34,10 +35,10 @@ TEST(ArtCells, ScansTheTextAreaLessItsTopRowAndDropsTheEmptyTail) {
   EXPECT_FALSE(g.Ink(2, 0));
 }
 
-TEST(ArtCells, NothingToScanOrNoInkGivesNoRows) {
+TEST(ArtCells, NothingToScanOrNoInkGivesNoLines) {
   for (const Bitmap& b : {Capture(20, 5, {{1, 1}}), Capture(4, 20, {{1, 1}}), Capture(20, 20), Capture(0, 0)}) {
     const ArtCells cells(b);
-    EXPECT_EQ(cells.Height(), 0);
+    EXPECT_EQ(cells.Height(), std::max(0, b.Height() - 5));
     EXPECT_FALSE(cells.AnyInk());
     EXPECT_TRUE(cells.Lines("爱", "  ").empty());
     EXPECT_EQ(cells.Cropped().Width(), 0);
@@ -46,6 +47,8 @@ TEST(ArtCells, NothingToScanOrNoInkGivesNoRows) {
 
 TEST(ArtCells, CroppingKeepsInkOnEveryEdge) {
   const ArtCells cells(Capture(30, 30, {{5, 4}, {9, 7}, {7, 10}}));
+  EXPECT_EQ(cells.Width(), 26);
+  EXPECT_EQ(cells.Height(), 25);
   const ArtCells c = cells.Cropped();
   ASSERT_EQ(c.Width(), 5);
   ASSERT_EQ(c.Height(), 7);

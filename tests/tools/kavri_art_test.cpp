@@ -463,7 +463,9 @@ TEST(KavriArt, AnsiColoursTheCellsAndIsTheTextWithoutItsEscapes) {
   EXPECT_EQ(palette.out.find(";2;"), std::string::npos);
   // Every coloured line is reset before its line break.
   for (const std::string& line : Lines(truecolor.out))
-    if (!line.empty()) EXPECT_TRUE(line.ends_with("\x1b[0m")) << line;
+    if (!line.empty()) {
+      EXPECT_TRUE(line.ends_with("\x1b[0m")) << line;
+    }
   // A colour that is neither a name nor #RRGGBB is a usage error.
   for (const char* bad : {"#12345", "#1234567", "#GGGGGG", "Red", "", "rgb(1,2,3)"})
     EXPECT_EQ(Art({"--format=ansi", "--ink-color", bad, "x"}).status, 2) << bad;
@@ -506,7 +508,9 @@ TEST(KavriArt, FitPicksTheLargestSizeWhoseCroppedArtFits) {
     for (int size = 40; size >= 1 && chosen == 0; --size)
       if (Art({"--crop", "-s", std::to_string(size), "Kavri"}).out == fitted.out) chosen = size;
     ASSERT_GT(chosen, 0) << fitted.out;
-    if (chosen < 40) EXPECT_GT(Widest(Art({"--crop", "-s", std::to_string(chosen + 1), "Kavri"}).out), limit);
+    if (chosen < 40) {
+      EXPECT_GT(Widest(Art({"--crop", "-s", std::to_string(chosen + 1), "Kavri"}).out), limit);
+    }
   }
   EXPECT_EQ(Art({"--fit", "0", "x"}).status, 2);
 }
@@ -635,7 +639,9 @@ TEST(KavriArt, ChatKeepsAlignmentAndWarnsOfCellsThatAreNotTwoColumns) {
     args.insert(args.end(), {"--chat", "-s", "9", "Hi"});
     const ArtRun run = Art(args);
     EXPECT_EQ(run.status, 0) << run.err;
-    if (c.warned.empty()) EXPECT_TRUE(run.err.empty()) << run.err;
+    if (c.warned.empty()) {
+      EXPECT_TRUE(run.err.empty()) << run.err;
+    }
     for (const std::string& w : c.warned) EXPECT_NE(run.err.find(w), std::string::npos) << c.args[1] << ": " << run.err;
     // The cut or padding still applies.
     EXPECT_EQ(run.out, Art({c.args[0], c.args[1], "--back", c.args[0] == "--back" ? c.args[1] : "\u3000", "-s", "9", "Hi"}).out);
@@ -656,7 +662,7 @@ TEST(KavriArt, BadArgumentsAreRefusedWithWhatIsWrong) {
       {{"A\xFF"}, 2, "argument 1"},
       {{"-s", "9", "ok", "\xC3"}, 2, "argument 4"},
       {{"--fill", "\xE7\x88", "x"}, 2, "--fill"},
-      {{"-f", "\xFFace", "x"}, 2, "--font"},
+      {{"-f", "\xFF" "ace", "x"}, 2, "--font"},
       {{"--can-draw=\xFF", "--list-fonts"}, 2, "--can-draw"},
       {{"-w", "99999999999", "x"}, 2, "from 1 to 32767"},
       {{"--max-cols", "99999999999999", "x"}, 2, "from 1 to"},

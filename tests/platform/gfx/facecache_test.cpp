@@ -108,7 +108,7 @@ TEST_F(FaceFileCacheTest, DamagedFilesAreAnEmptyCache) {
       good.substr(0, good.size() / 2),       // cut in the middle
       replace(good, "kavri-face-cache 1", "kavri-face-cache 9"),
       replace(good, "\tSerif\t1\t1\t", "\tSerif\tyes\t1\t"),
-      replace(good, "\tSerif\t1\t1\t0\t13107", "\tSerif\t1\t1\t0\t99999999999999999999999"),
+      replace(good, "\tSerif\t1\t1\t65536\t13107", "\tSerif\t1\t1\t65536\t99999999999999999999999"),
       replace(good, "face\tb\t", "face\ta\t"),  // a key twice
       replace(good, "stat\t", "stat\tx"),
       std::string(good).insert(good.find("face"), "face\tshort\n"),
@@ -174,13 +174,17 @@ int FontRunLoadedConfiguration(const fs::path& cacheHome, int expectHeight, int*
   if (pid == 0) {
     close(pipeFds[0]);
     setenv("XDG_CACHE_HOME", cacheHome.c_str(), 1);
-    const Font font(FontSpec{"DejaVu Sans", -16});
-    const int h = font.Metrics().height;
-    const int width = font.TextWidth("Hello");
-    if (write(pipeFds[1], &h, sizeof h) != sizeof h) _exit(3);
-    if (expectHeight != 0 && h != expectHeight) _exit(2);
-    if (width <= 0 || font.ResolvedFamily() != "DejaVu Sans") _exit(2);
-    _exit(FontConfigurationLoaded() ? 0 : 1);
+    int code = 0;
+    {
+      const Font font(FontSpec{"DejaVu Sans", -16});
+      const int h = font.Metrics().height;
+      const int width = font.TextWidth("Hello");
+      if (write(pipeFds[1], &h, sizeof h) != sizeof h) code = 3;
+      else if ((expectHeight != 0 && h != expectHeight) || width <= 0 || font.ResolvedFamily() != "DejaVu Sans") code = 2;
+      else code = FontConfigurationLoaded() ? 0 : 1;
+    }
+    // exit, not _exit: the font system saves the cache as the process ends.
+    std::exit(code);
   }
   close(pipeFds[1]);
   if (read(pipeFds[0], height, sizeof *height) != sizeof *height) *height = 0;
