@@ -134,7 +134,12 @@ int ArtColumns(const ArtCells& cells, const ArtStyle& style, bool cropped) {
   return LongestLine(cells.Lines(style.fill, style.back));
 }
 
-bool Fits(const ArtCells& cells, const ArtOptions& options, const ArtStyle& style) {
+bool HasVisibleText(std::string_view text);
+
+// An art fits when it is no wider than allowed, and shows ink where the text has some to
+// show: at the smallest sizes a text may leave no ink at all, which fits any width.
+bool Fits(const ArtCells& cells, const ArtOptions& options, const ArtStyle& style, bool wantInk) {
+  if (wantInk && !cells.AnyInk()) return false;
   if (options.maxCols > 0 && ArtColumns(cells, style, false) > options.maxCols) return false;
   if (options.fit > 0 && ArtColumns(cells, style, true) > options.fit) return false;
   return true;
@@ -147,6 +152,7 @@ ArtCells RenderFitting(ArtRenderer& renderer, const ArtOptions& options, const A
   std::optional<MemoTooLarge> tooLarge;
   const int limit = options.maxCols > 0 && options.fit > 0 ? std::min(options.maxCols, options.fit)
                                                            : std::max(options.maxCols, options.fit);
+  const bool wantInk = HasVisibleText(renderer.Text());
   for (int points = upper; points >= 1; --points) {
     font.points = points;
     // Without wrapping the ink reaches at least the pen position of a line's last
@@ -159,7 +165,7 @@ ArtCells RenderFitting(ArtRenderer& renderer, const ArtOptions& options, const A
     }
     try {
       ArtCells cells = renderer.RenderCells(font, options.width);
-      if (Fits(cells, options, style)) return cells;
+      if (Fits(cells, options, style, wantInk)) return cells;
     } catch (const MemoTooLarge& e) {
       // A smaller size needs a smaller memo.
       tooLarge = e;
