@@ -64,8 +64,12 @@ class FontListSystem {
     return system;
   }
   FcConfig* Config() {
-    // The text drawing's configuration serves until the list needs one of its own.
-    if (!m_config) m_config = SharedFontConfig();
+    // The text drawing's configuration serves until the list needs one of its own. Taking
+    // it is the list's first load: generation 0 stays "never listed" for its readers.
+    if (!m_config) {
+      m_config = SharedFontConfig();
+      Changed();
+    }
     return m_config;
   }
   unsigned Generation() const { return m_generation; }

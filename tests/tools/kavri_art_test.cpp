@@ -718,4 +718,13 @@ TEST(KavriArt, AWarmCacheGivesTheSameArt) {
   std::filesystem::remove_all(cache);
 }
 
+TEST(KavriArt, LinksNoLibraryOfTheDesktopHost) {
+  // The command line never shows a window: SDL and what it brings must not be loaded.
+  const ArtRun ldd = RunProgram("/usr/bin/ldd", {ArtBinary()}, {});
+  ASSERT_EQ(ldd.status, 0) << ldd.err;
+  EXPECT_NE(ldd.out.find("libfontconfig"), std::string::npos) << ldd.out;
+  for (const char* library : {"libSDL2", "libX11", "libwayland", "libpulse", "libasound", "libcurl"})
+    EXPECT_EQ(ldd.out.find(library), std::string::npos) << library << " in\n" << ldd.out;
+}
+
 }  // namespace
