@@ -11,7 +11,7 @@ packages=(
   fonts-dejavu-core fonts-arphic-uming fonts-wqy-microhei
   xvfb xauth xdotool xclip imagemagick x11-utils
   clang libclang-rt-14-dev
-  figlet toilet
+  figlet toilet python3
   desktop-file-utils appstream lintian dpkg-dev file
 )
 

@@ -14,10 +14,13 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <stdexcept>
 #include <unordered_map>
 
 #include "platform/gfx/Bitmap.h"
+#include "platform/gfx/FaceFileCache.h"
+#include "platform/gfx/FontConfigShared.h"
 #include "platform/gfx/GlyphBlit.h"
 #include "platform/gfx/GlyphText.h"
 #include "platform/gfx/Region.h"
@@ -72,9 +75,10 @@ class FontFace;
 
 namespace {
 
-// The process-wide FreeType library and our fontconfig configuration (the system's
-// configuration with our aliases loaded on top), and the caches of faces made from them.
-// Everything is released at exit, caches first.
+// The process-wide FreeType library, our fontconfig configuration (the system's
+// configuration with our aliases loaded on top; one for every lookup of the process, loaded
+// only when a lookup needs it) and the caches of faces made from them. Everything is
+// released at exit, caches first; the face file cache is saved then.
 class FontSystem {
  public:
   static FontSystem& Get() {
@@ -82,30 +86,70 @@ class FontSystem {
     return system;
   }
   FT_Library Library() const { return m_library; }
-  FcConfig* Config() const { return m_config; }
+  FcConfig* Config() {
+    if (m_config == nullptr) LoadConfig();
+    return m_config;
+  }
+  bool ConfigLoaded() const { return m_config != nullptr; }
   std::unordered_map<std::string, std::unique_ptr<FaceInstance>>& Instances() { return m_instances; }
   std::unordered_map<std::string, std::shared_ptr<FontFace>>& Faces() { return m_faces; }
+  FaceFileCache& FileCache() {
+    if (!m_fileCache) {
+      const std::string_view xml = kAliasConfig;
+      m_fileCache = std::make_unique<FaceFileCache>(DefaultFaceCachePath(), FaceFileCache::EnvironmentLine(xml));
+    }
+    return *m_fileCache;
+  }
+  // The files and folders whose times say whether the configuration's answers still hold.
+  std::vector<std::string> StampPaths() {
+    std::vector<std::string> paths;
+    const auto add = [&](FcStrList* list) {
+      if (list == nullptr) return;
+      for (FcChar8* s = FcStrListNext(list); s != nullptr; s = FcStrListNext(list))
+        paths.emplace_back(reinterpret_cast<const char*>(s));
+      FcStrListDone(list);
+    };
+    FcConfig* config = Config();
+    add(FcConfigGetConfigFiles(config));
+    add(FcConfigGetFontDirs(config));
+    add(FcConfigGetCacheDirs(config));
+    // Configuration a person may add later, which the loaded lists cannot name yet.
+    const char* home = std::getenv("HOME");
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    std::string userConfig = configHome != nullptr && configHome[0] == '/' ? configHome
+                             : home != nullptr                             ? std::string(home) + "/.config"
+                                                                           : "";
+    if (!userConfig.empty()) {
+      paths.push_back(userConfig + "/fontconfig");
+      paths.push_back(userConfig + "/fontconfig/fonts.conf");
+      paths.push_back(userConfig + "/fontconfig/conf.d");
+    }
+    if (home != nullptr) paths.push_back(std::string(home) + "/.fonts.conf");
+    std::sort(paths.begin(), paths.end());
+    paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
+    return paths;
+  }
 
  private:
   FontSystem() {
     if (FT_Init_FreeType(&m_library) != 0) throw std::runtime_error("FreeType could not be initialised");
-    m_config = FcInitLoadConfigAndFonts();
-    if (m_config == nullptr) {
-      FT_Done_FreeType(m_library);
-      throw std::runtime_error("fontconfig could not load its configuration");
-    }
-    const std::string xml(kAliasConfig.substr(kAliasConfig.find('<')));
-    if (!FcConfigParseAndLoadFromMemory(m_config, reinterpret_cast<const FcChar8*>(xml.c_str()),
-                                        FcTrue)) {
-      FcConfigDestroy(m_config);
-      FT_Done_FreeType(m_library);
-      throw std::runtime_error("the built-in font alias configuration could not be parsed");
-    }
   }
   ~FontSystem();
 
+  void LoadConfig() {
+    FcConfig* config = FcInitLoadConfigAndFonts();
+    if (config == nullptr) throw std::runtime_error("fontconfig could not load its configuration");
+    const std::string xml(kAliasConfig.substr(kAliasConfig.find('<')));
+    if (!FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(xml.c_str()), FcTrue)) {
+      FcConfigDestroy(config);
+      throw std::runtime_error("the built-in font alias configuration could not be parsed");
+    }
+    m_config = config;
+  }
+
   FT_Library m_library = nullptr;
   FcConfig* m_config = nullptr;
+  std::unique_ptr<FaceFileCache> m_fileCache;
   std::unordered_map<std::string, std::unique_ptr<FaceInstance>> m_instances;
   std::unordered_map<std::string, std::shared_ptr<FontFace>> m_faces;
 };
@@ -362,51 +406,45 @@ class FontFace {
     FaceInstance* face = nullptr;
   };
 
-  explicit FontFace(const FontSpec& spec) : m_bold(spec.bold), m_italic(spec.italic) {
-    FontSystem& system = FontSystem::Get();
+  explicit FontFace(const FontSpec& spec)
+      : m_face(spec.face), m_bold(spec.bold), m_italic(spec.italic) {
     const int height = spec.height == 0 ? kDefaultCellHeight : spec.height;
-    const int requested =
-        height == INT_MIN ? kMaxPixelSize : std::clamp(std::abs(height), 1, kMaxPixelSize);
-    m_pattern = FcPatternCreate();
-    FcPatternAddString(m_pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(spec.face.c_str()));
-    FcPatternAddInteger(m_pattern, FC_WEIGHT, spec.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(m_pattern, FC_SLANT, spec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddDouble(m_pattern, FC_PIXEL_SIZE, requested);
-    FcConfigSubstitute(system.Config(), m_pattern, FcMatchPattern);
-    FcDefaultSubstitute(m_pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(system.Config(), m_pattern, &result);
-    if (match == nullptr) {
-      FcPatternDestroy(m_pattern);
-      throw std::runtime_error("no installed font face can stand in for \"" + spec.face + "\"");
-    }
-    m_resolvedFamily = PatternString(match, FC_FAMILY);
-
-    // The em size: given directly by a negative height; a cell height is divided among
-    // ascent and descent in the face's proportions.
-    int ppem = requested;
-    try {
-      if (height > 0) {
-        FaceInstance& probe = Instance(OptionsFor(match, requested, spec.bold, spec.italic));
-        const FaceExtents extents = ExtentsOf(probe.Face());
-        const long cell = extents.ascent + extents.descent;
-        if (FT_IS_SCALABLE(probe.Face()) && cell > 0)
-          ppem = std::clamp(static_cast<int>(std::lround(static_cast<double>(requested) *
-                                                          probe.Face()->units_per_EM / cell)),
-                            1, kMaxPixelSize);
-      }
-      m_primary = &Instance(OptionsFor(match, ppem, spec.bold, spec.italic));
-    } catch (...) {
+    m_requested = height == INT_MIN ? kMaxPixelSize : std::clamp(std::abs(height), 1, kMaxPixelSize);
+    // Variable parts first, so that no face name can make two requests share a key.
+    const std::string key = std::to_string(m_requested) + ' ' + std::to_string(spec.bold) +
+                            std::to_string(spec.italic) + ' ' + spec.face;
+    FaceFileCache& cache = FontSystem::Get().FileCache();
+    InstanceOptions options;
+    bool fromCache = false;
+    if (const std::optional<CachedFace> cached = cache.Find(key)) {
+      options = FromCached(*cached);
+      m_resolvedFamily = cached->family;
+      fromCache = true;
+    } else {
+      FcPattern* match = Match(spec.face);
+      options = OptionsFor(match, m_requested, spec.bold, spec.italic);
+      m_resolvedFamily = PatternString(match, FC_FAMILY);
       FcPatternDestroy(match);
-      FcPatternDestroy(m_pattern);
-      throw;
     }
-    FcPatternDestroy(match);
-    ComputeMetrics(height > 0 ? requested : -requested, ppem);
+    int ppem = 0;
+    try {
+      ppem = Open(options, height);
+    } catch (const std::runtime_error&) {
+      if (!fromCache) throw;
+      // The cached file cannot be opened after all: ask fontconfig again.
+      FcPattern* match = Match(spec.face);
+      options = OptionsFor(match, m_requested, spec.bold, spec.italic);
+      m_resolvedFamily = PatternString(match, FC_FAMILY);
+      FcPatternDestroy(match);
+      fromCache = false;
+      ppem = Open(options, height);
+    }
+    if (!fromCache) cache.Store(key, ToCached(options, m_resolvedFamily), FontSystem::Get().StampPaths());
+    ComputeMetrics(height > 0 ? m_requested : -m_requested, ppem);
   }
   ~FontFace() {
     if (m_fallbacks != nullptr) FcFontSetDestroy(m_fallbacks);
-    FcPatternDestroy(m_pattern);
+    if (m_pattern != nullptr) FcPatternDestroy(m_pattern);
   }
   FontFace(const FontFace&) = delete;
   FontFace& operator=(const FontFace&) = delete;
@@ -429,12 +467,84 @@ class FontFace {
     return m_map.emplace(cp, Resolve(cp)).first->second;
   }
 
+  bool HasOwnGlyph(char32_t cp) const { return m_primary->GlyphIndex(cp) != 0; }
+
   bool Covers(char32_t cp) {
     if (m_primary->GlyphIndex(cp) != 0) return true;
     return FindFallback(cp).face != nullptr;
   }
 
  private:
+  // The substituted request, made when fontconfig is first asked (a match, fallbacks).
+  FcPattern* Pattern() {
+    if (m_pattern != nullptr) return m_pattern;
+    FcConfig* config = FontSystem::Get().Config();
+    m_pattern = FcPatternCreate();
+    FcPatternAddString(m_pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(m_face.c_str()));
+    FcPatternAddInteger(m_pattern, FC_WEIGHT, m_bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(m_pattern, FC_SLANT, m_italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddDouble(m_pattern, FC_PIXEL_SIZE, m_requested);
+    FcConfigSubstitute(config, m_pattern, FcMatchPattern);
+    FcDefaultSubstitute(m_pattern);
+    return m_pattern;
+  }
+
+  // fontconfig's best face for the request; the caller destroys it.
+  FcPattern* Match(const std::string& face) {
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(FontSystem::Get().Config(), Pattern(), &result);
+    if (match == nullptr) throw std::runtime_error("no installed font face can stand in for \"" + face + "\"");
+    return match;
+  }
+
+  // Opens the primary face; returns its em size: given directly by a negative height, a
+  // cell height is divided among ascent and descent in the face's proportions.
+  int Open(InstanceOptions options, int height) {
+    int ppem = m_requested;
+    if (height > 0) {
+      options.ppem = m_requested;
+      FaceInstance& probe = Instance(options);
+      const FaceExtents extents = ExtentsOf(probe.Face());
+      const long cell = extents.ascent + extents.descent;
+      if (FT_IS_SCALABLE(probe.Face()) && cell > 0)
+        ppem = std::clamp(static_cast<int>(std::lround(static_cast<double>(m_requested) *
+                                                        probe.Face()->units_per_EM / cell)),
+                          1, kMaxPixelSize);
+    }
+    options.ppem = ppem;
+    m_primary = &Instance(options);
+    return ppem;
+  }
+
+  static InstanceOptions FromCached(const CachedFace& c) {
+    InstanceOptions o;
+    o.file = c.file;
+    o.index = c.index;
+    o.embolden = c.embolden;
+    o.shear = c.shear;
+    o.matrix = {static_cast<FT_Fixed>(c.matrix[0]), static_cast<FT_Fixed>(c.matrix[1]),
+                static_cast<FT_Fixed>(c.matrix[2]), static_cast<FT_Fixed>(c.matrix[3])};
+    o.loadFlags = c.loadFlags;
+    o.monochrome = c.monochrome;
+    return o;
+  }
+
+  static CachedFace ToCached(const InstanceOptions& o, const std::string& family) {
+    CachedFace c;
+    c.file = o.file;
+    c.index = o.index;
+    c.family = family;
+    c.embolden = o.embolden;
+    c.shear = o.shear;
+    c.matrix[0] = o.matrix.xx;
+    c.matrix[1] = o.matrix.xy;
+    c.matrix[2] = o.matrix.yx;
+    c.matrix[3] = o.matrix.yy;
+    c.loadFlags = o.loadFlags;
+    c.monochrome = o.monochrome;
+    return c;
+  }
+
   GlyphRef Resolve(char32_t cp) {
     if (cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp < 0xA0)) return {&m_empty, m_primary};
     if (const FT_UInt index = m_primary->GlyphIndex(cp); index != 0)
@@ -463,7 +573,7 @@ class FontFace {
     if (!m_fallbacksSorted) {
       m_fallbacksSorted = true;
       FcResult result = FcResultNoMatch;
-      m_fallbacks = FcFontSort(FontSystem::Get().Config(), m_pattern, FcTrue, nullptr, &result);
+      m_fallbacks = FcFontSort(FontSystem::Get().Config(), Pattern(), FcTrue, nullptr, &result);
       const std::size_t count = m_fallbacks ? static_cast<std::size_t>(m_fallbacks->nfont) : 0;
       m_fallbackInstances.assign(count, nullptr);
       m_fallbackTried.assign(count, false);
@@ -542,9 +652,11 @@ class FontFace {
     m.strikeOutOffset = std::clamp(m.strikeOutOffset, 0, std::max(0, m.ascent - 1));
   }
 
+  std::string m_face;
   bool m_bold;
   bool m_italic;
-  FcPattern* m_pattern = nullptr;  // the substituted request, for fallback sorting
+  int m_requested = 0;             // pixels
+  FcPattern* m_pattern = nullptr;  // the substituted request; see Pattern()
   FaceInstance* m_primary = nullptr;
   std::string m_resolvedFamily;
   TextMetrics m_metrics;
@@ -574,11 +686,12 @@ std::shared_ptr<FontFace> FaceFor(const FontSpec& spec) {
 }  // namespace
 
 FontSystem::~FontSystem() {
+  if (m_fileCache) m_fileCache->Save();
   // Fonts still held elsewhere keep their FontFace, which needs neither library nor
   // configuration to be destroyed.
   m_faces.clear();
   m_instances.clear();
-  FcConfigDestroy(m_config);
+  if (m_config != nullptr) FcConfigDestroy(m_config);
   FT_Done_FreeType(m_library);
 }
 
@@ -652,6 +765,8 @@ std::string Font::FamilyFor(char32_t codepoint) const {
 }
 
 bool Font::CanDraw(char32_t codepoint) const { return m_face->Covers(codepoint); }
+
+bool Font::HasOwnGlyph(char32_t codepoint) const { return m_face->HasOwnGlyph(codepoint); }
 
 bool Font::UsesBitmapStrike() const { return m_face->BitmapStrike(); }
 
@@ -751,6 +866,23 @@ std::vector<std::string> QueryFontFamilies() {
   names.erase(std::unique(names.begin(), names.end()), names.end());
   return names;
 }
+
+bool FontFamilyInstalled(std::string_view name) {
+  FcPattern* pattern = FcPatternCreate();
+  const std::string family(name);
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+  FcFontSet* set = FcFontList(FontSystem::Get().Config(), pattern, objects);
+  const bool found = set != nullptr && set->nfont > 0;
+  if (set != nullptr) FcFontSetDestroy(set);
+  FcObjectSetDestroy(objects);
+  FcPatternDestroy(pattern);
+  return found;
+}
+
+bool FontConfigurationLoaded() { return FontSystem::Get().ConfigLoaded(); }
+
+FcConfig* SharedFontConfig() { return FontSystem::Get().Config(); }
 
 const std::vector<std::string>& FontFamilies() {
   static const std::vector<std::string> families = QueryFontFamilies();

@@ -69,6 +69,8 @@ class Font {
   std::string FamilyFor(char32_t codepoint) const;
   // Whether some installed face (the face or a fallback) has a glyph for `codepoint`.
   bool CanDraw(char32_t codepoint) const;
+  // Whether the resolved face itself has a glyph for `codepoint` (no fallback).
+  bool HasOwnGlyph(char32_t codepoint) const;
   // Whether glyphs of the resolved face come from embedded bitmaps at this size.
   bool UsesBitmapStrike() const;
 
@@ -83,6 +85,12 @@ class Font {
 const std::vector<std::string>& FontFamilies();
 // The same list built afresh from a font-list query.
 std::vector<std::string> QueryFontFamilies();
+// Whether some installed face has the family `name` in any of its languages (fontconfig's
+// comparison: case and blanks do not count).
+bool FontFamilyInstalled(std::string_view name);
+// Whether this process has loaded the font configuration: fonts found in the face file
+// cache are drawn without it.
+bool FontConfigurationLoaded();
 
 // The font configuration compiled into the program (assets/fonts/kavri-fonts.conf).
 std::string_view FontAliasConfig();

@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "platform/gfx/Font.h"
+#include "platform/gfx/FontConfigShared.h"
 
 namespace {
 
@@ -63,7 +64,12 @@ class FontListSystem {
     return system;
   }
   FcConfig* Config() {
-    if (!m_config) Load();
+    // The text drawing's configuration serves until the list needs one of its own. Taking
+    // it is the list's first load: generation 0 stays "never listed" for its readers.
+    if (!m_config) {
+      m_config = SharedFontConfig();
+      Changed();
+    }
     return m_config;
   }
   unsigned Generation() const { return m_generation; }
@@ -75,6 +81,8 @@ class FontListSystem {
     return true;
   }
   int Add(const std::string& path) {
+    // Added faces are listed, not drawn: they go into a configuration of the list's own.
+    if (!m_owned) Load();
     FcConfig* config = Config();
     const int before = CountApplicationFonts(config);
     if (!FcConfigAppFontAddFile(config, reinterpret_cast<const FcChar8*>(path.c_str()))) return 0;
@@ -99,7 +107,7 @@ class FontListSystem {
  private:
   FontListSystem() = default;
   ~FontListSystem() {
-    if (m_config) FcConfigDestroy(m_config);
+    if (m_config && m_owned) FcConfigDestroy(m_config);
   }
 
   static int CountApplicationFonts(FcConfig* config) {
@@ -113,12 +121,14 @@ class FontListSystem {
     const std::string xml(FontAliasConfig());
     FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(xml.c_str()), FcFalse);
     for (const std::string& p : m_added) FcConfigAppFontAddFile(config, reinterpret_cast<const FcChar8*>(p.c_str()));
-    if (m_config) FcConfigDestroy(m_config);
+    if (m_config && m_owned) FcConfigDestroy(m_config);
     m_config = config;
+    m_owned = true;
     Changed();
   }
 
   FcConfig* m_config = nullptr;
+  bool m_owned = false;  // else the shared configuration
   unsigned m_generation = 0;
   std::vector<std::string> m_added;
 };

@@ -15,12 +15,17 @@ CharMetrics::CharMetrics() { SetFont(Font()); }
 
 void CharMetrics::SetFont(const Font& font) {
   m_font = font;
-  for (char32_t c = 0; c < 128; ++c) m_ascii[c] = c < 32 ? 0 : m_font.CharWidth(c);
+  m_ascii.fill(-1);
   m_wide.clear();
   const TextMetrics& tm = m_font.Metrics();
   m_lineHeight = std::max(1, tm.height);
   m_aveWidth = std::max(1, tm.aveCharWidth);
   m_tab = 8 * m_aveWidth;
+}
+
+int CharMetrics::AsciiWidth(char32_t c) const {
+  m_ascii[c] = c < 32 ? 0 : m_font.CharWidth(c);
+  return m_ascii[c];
 }
 
 int CharMetrics::WideWidth(char32_t c) const {

@@ -32,13 +32,16 @@ class CharMetrics {
 
  private:
   int Width(char32_t c) const {
-    if (c < 128) return m_ascii[c];
+    if (c < 128) return m_ascii[c] >= 0 ? m_ascii[c] : AsciiWidth(c);
     return WideWidth(c);
   }
+  int AsciiWidth(char32_t c) const;
   int WideWidth(char32_t c) const;
 
   Font m_font;
-  std::array<int, 128> m_ascii{};
+  // -1: not measured yet. Widths are measured on first use: a memo that shows a few
+  // characters should not render every glyph of its font when it is made.
+  mutable std::array<int, 128> m_ascii{};
   mutable std::unordered_map<char32_t, int> m_wide;
   int m_tab = 8;
   int m_lineHeight = 1;

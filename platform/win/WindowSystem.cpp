@@ -10,7 +10,6 @@
 
 #include "platform/win/DefaultFrame.h"
 #include "platform/win/HeadlessHost.h"
-#include "platform/win/SdlHost.h"
 #include "platform/win/WinConst.h"
 
 namespace {
@@ -86,6 +85,15 @@ void WindowSystem::Shutdown() {
   slot.reset();
 }
 
+namespace {
+WindowSystem::DesktopHostMaker& DesktopMaker() {
+  static WindowSystem::DesktopHostMaker maker = nullptr;
+  return maker;
+}
+}  // namespace
+
+void WindowSystem::SetDesktopHostMaker(DesktopHostMaker maker) { DesktopMaker() = maker; }
+
 std::unique_ptr<Host> WindowSystem::ChooseHost(HostChoice choice) {
   if (choice == HostChoice::Automatic) {
     const char* env = std::getenv("KAVRI_HOST");
@@ -94,12 +102,16 @@ std::unique_ptr<Host> WindowSystem::ChooseHost(HostChoice choice) {
     else if (want == "sdl") choice = HostChoice::Sdl;
   }
   if (choice == HostChoice::Headless) return std::make_unique<HeadlessHost>();
-  if (choice == HostChoice::Sdl) return std::make_unique<SdlHost>();  // throws when SDL fails
+  const DesktopHostMaker desktop = DesktopMaker();
+  if (choice == HostChoice::Sdl) {
+    if (desktop == nullptr) throw std::runtime_error("this program has no desktop host (SDL)");
+    return desktop();  // throws when SDL fails
+  }
   const char* display = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  if ((display && *display) || (wayland && *wayland)) {
+  if (desktop != nullptr && ((display && *display) || (wayland && *wayland))) {
     try {
-      return std::make_unique<SdlHost>();
+      return desktop();
     } catch (const std::exception&) {
       // No usable display after all: fall through to the in-memory screen.
     }

@@ -49,8 +49,13 @@ class WindowSystem : public HostSink {
   // Destroys every window, top-level ones first (their children go with them).
   void DestroyAllWindows();
   // KAVRI_HOST=headless or sdl forces a host; otherwise SDL when a display is set and SDL
-  // starts, headless when not.
+  // starts, headless when not. SDL is there only in programs that link the desktop host
+  // library (kavri_desktop); elsewhere an explicit SDL choice throws.
   static std::unique_ptr<Host> ChooseHost(HostChoice choice = HostChoice::Automatic);
+  // Set once by the desktop host library as it is loaded: makes its host (throwing when
+  // there is no usable display).
+  using DesktopHostMaker = std::unique_ptr<Host> (*)();
+  static void SetDesktopHostMaker(DesktopHostMaker maker);
 
   Host& GetHost() { return *m_host; }
 

@@ -101,6 +101,12 @@ void ArtRenderer::Resize(long long width, long long height) {
 
 std::vector<std::string> ArtRenderer::Render(const MemoFont& font, int width,
                                              std::string_view fill, std::string_view back) {
+  return ScanArtLines(*Capture(font, width), fill, back);
+}
+
+ArtCells ArtRenderer::RenderCells(const MemoFont& font, int width) { return ArtCells(*Capture(font, width)); }
+
+std::unique_ptr<Bitmap> ArtRenderer::Capture(const MemoFont& font, int width) {
   SetInputMemoFont(m_memo, font);
   const int lineHeight = std::max(1, Font(MemoFontSpec(font)).Metrics().height);
   if (width <= 0) {
@@ -124,6 +130,5 @@ std::vector<std::string> ArtRenderer::Render(const MemoFont& font, int width,
   const LRESULT first = SendMessage(m_memo, EM_GETFIRSTVISIBLELINE, 0, 0);
   if (first > 0) SendMessage(m_memo, EM_LINESCROLL, 0, -first);
   WindowSystem::Current().ProcessMessages();
-  const std::unique_ptr<Bitmap> capture = MemoToBitmap(m_memo);
-  return ScanArtLines(*capture, fill, back);
+  return MemoToBitmap(m_memo);
 }

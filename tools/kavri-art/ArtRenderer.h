@@ -2,11 +2,13 @@
 // captured and scanned as the main window does it.
 #pragma once
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/ArtCells.h"
 #include "core/MemoCapture.h"
 #include "platform/gfx/Geometry.h"
 #include "platform/win/WinTypes.h"
@@ -40,6 +42,8 @@ class ArtRenderer {
   // 32767 pixels.
   std::vector<std::string> Render(const MemoFont& font, int width, std::string_view fill,
                                   std::string_view back);
+  // The same art as ink cells.
+  ArtCells RenderCells(const MemoFont& font, int width);
   // The memo's outer size at the last Render.
   Size MemoSize() const { return m_size; }
 
@@ -48,6 +52,8 @@ class ArtRenderer {
   int WidestLine(const MemoFont& font, bool inkOnly = false) const;
 
  private:
+  // The memo laid out as Render says, captured.
+  std::unique_ptr<Bitmap> Capture(const MemoFont& font, int width);
   // Throws when the size is beyond the limits.
   void Resize(long long width, long long height);
 
