@@ -216,6 +216,8 @@ void RegisterBoxClass() {
 
 int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
   WindowSystem& sys = WindowSystem::Current();
+  // No one could see or answer it.
+  if (sys.DisplayLost()) return 0;
   RegisterBoxClass();
   HWND top = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
   auto box = std::make_unique<MessageBoxWindow>(text ? text : "", type);

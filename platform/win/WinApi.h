@@ -157,7 +157,8 @@ UINT GetCaretBlinkTime();
 std::string GetCompositionText();
 int GetCompositionCursor();
 
-// Clipboard text, UTF-8, shared with other programs where the host has a desktop.
+// Clipboard text, UTF-8, shared with other programs where the host has a desktop. Lines
+// end in CR LF here and in LF on the desktop: each call turns one into the other.
 bool SetClipboardText(std::string_view utf8);
 std::string GetClipboardText();
 bool IsClipboardTextAvailable();
