@@ -179,3 +179,6 @@ void MessageBeep(UINT type);
 // shows. Returns the answer (IDOK, IDCANCEL, IDYES, ...), or 0 when the loop ended
 // without one (WM_QUIT).
 int MessageBox(HWND owner, const char* text, const char* caption, UINT type);
+// The text a message box window shows (its caption is its window text); empty for any
+// other window. What a screen reader would read out.
+std::string MessageBoxText(HWND box);
