@@ -88,6 +88,21 @@ sleep 0.6
 xdotool mousemove $((lang_x - 20)) $((lang_y + 21)) click 1
 sleep 0.6
 grep -q '^language=English' "$app/KAVRI.ini" && e2e_fail "the language was saved before closing"
+
+# 4. Minimized (no window manager keeps it iconic) and mapped again from outside: the
+# window shows whole again, not black. The minimize button lies 77 pixels left of the
+# frame's right edge, in the caption.
+xdotool mousemove $((X + WIDTH - 77)) $((Y + 23))
+sleep 0.3
+xdotool click 1
+sleep 0.8
+[[ -z "$(xdotool search --onlyvisible --name '^kavri$' 2>/dev/null)" ]] || e2e_fail "the minimize button did not hide the window"
+xdotool windowmap "$win"
+sleep 0.8
+e2e_shot remapped
+dark=$(e2e_dark_pixels remapped $((X + 220)) $((Y + 100)) 380 300)
+(( dark < 1000 )) || e2e_fail "the window mapped again is dark in $dark pixels of its output box"
+[[ $(e2e_pixel remapped $((X + 400)) $((Y + 250))) == "255,255,255" ]] || e2e_fail "the output box of the window mapped again is not white"
 kill -TERM "$kavri_pid"
 wait_gone "$kavri_pid" 20 || e2e_fail "SIGTERM did not end kavri within 2 s"
 (( status == 0 )) || e2e_fail "kavri ended with status $status after SIGTERM"
