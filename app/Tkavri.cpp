@@ -19,7 +19,6 @@
 #include "core/FontSizes.h"
 #include "core/MemoCapture.h"
 #include "platform/gfx/Font.h"
-#include "platform/sys/Shell.h"
 #include "platform/sys/StringPack.h"
 #include "skin/controls/skSkinButtons.h"
 #include "skin/controls/skSkinComboBox.h"

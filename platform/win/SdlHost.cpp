@@ -6,7 +6,6 @@
 #include <poll.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <stdexcept>
 
@@ -458,7 +457,13 @@ void SdlHost::PollEvents() { Drain(); }
 
 bool SdlHost::WaitEvents(int timeoutMs) {
   if (Drain()) return true;
-  if (m_lost) return false;
+  if (m_lost) {
+    // Nothing will come from the desktop again; the wait still waits, so that a loop that
+    // goes on regardless does not spin.
+    pollfd wake{m_wakeFd, POLLIN, 0};
+    ::poll(&wake, m_wakeFd >= 0 ? 1 : 0, timeoutMs);
+    return false;
+  }
   if (m_connectionFd >= 0) {
     // SDL's queue and Xlib's are empty now (the drain read all there was and sent what
     // was queued): wait for the server or a signal. A broken connection reads as ready,
