@@ -78,17 +78,42 @@ bool WriteSettings(std::string_view folder, const std::optional<WindowGeometry>&
   return true;
 }
 
-WindowGeometry KeepOnDesktop(WindowGeometry g, const Rect& desktop, Size minSize, Size maxSize) {
+namespace {
+
+// How far apart two spans are (0 when they overlap), in 64 bits: stored positions may be
+// anywhere in the int range.
+long long Gap(long long low, long long high, long long areaLow, long long areaHigh) {
+  if (high <= areaLow) return areaLow - high;
+  if (low >= areaHigh) return low - areaHigh;
+  return 0;
+}
+
+int FitSpan(int pos, int size, int low, int high) {
+  if (size > high - low) return low;  // the top or left edge, where the caption is
+  return static_cast<int>(std::clamp<long long>(pos, low, static_cast<long long>(high) - size));
+}
+
+}  // namespace
+
+WindowGeometry PlaceOnWorkArea(WindowGeometry g, const std::vector<Rect>& workAreas, Size minSize, Size maxSize) {
+  if (g.width < minSize.cx) g.width = kDefaultWidth;
+  if (g.height < minSize.cy) g.height = kDefaultHeight;
   g.width = std::clamp(g.width, minSize.cx, std::max(minSize.cx, maxSize.cx));
   g.height = std::clamp(g.height, minSize.cy, std::max(minSize.cy, maxSize.cy));
-  // In 64 bits: stored positions may be anywhere in the int range.
-  auto fit = [](int pos, int size, int low, int high) {
-    const int visible = std::min(size, kVisibleCorner);
-    const long long lowest = static_cast<long long>(low) - size + visible;
-    const long long highest = static_cast<long long>(high) - visible;
-    return static_cast<int>(std::clamp<long long>(pos, std::min(lowest, highest), highest));
-  };
-  g.left = fit(g.left, g.width, desktop.left, desktop.right);
-  g.top = fit(g.top, g.height, desktop.top, desktop.bottom);
+  const Rect* nearest = nullptr;
+  long long best = 0;
+  for (const Rect& work : workAreas) {
+    if (work.IsEmpty()) continue;
+    const long long dx = Gap(g.left, static_cast<long long>(g.left) + g.width, work.left, work.right);
+    const long long dy = Gap(g.top, static_cast<long long>(g.top) + g.height, work.top, work.bottom);
+    const long long distance = dx + dy;
+    if (!nearest || distance < best) {
+      nearest = &work;
+      best = distance;
+    }
+  }
+  if (!nearest) return g;
+  g.left = FitSpan(g.left, g.width, nearest->left, nearest->right);
+  g.top = FitSpan(g.top, g.height, nearest->top, nearest->bottom);
   return g;
 }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/gfx/Geometry.h"
 
@@ -55,16 +56,14 @@ std::optional<WindowGeometry> ReadSettings(std::string_view folder, const TellUs
 bool WriteSettings(std::string_view folder, const std::optional<WindowGeometry>& geometry,
                    const TellUser& tell);
 
-// The part of a window, in pixels each way, that KeepOnDesktop leaves on the desktop.
-constexpr int kVisibleCorner = 40;
-
-// A stored geometry made usable on `desktop`: the size brought within `minSize` ..
-// `maxSize` (the platform's tracking limits), then the position moved just far enough
-// that at least kVisibleCorner x kVisibleCorner pixels of the window (all of a smaller
-// one) lie on the desktop.
-// A geometry that already fits comes back unchanged. Settings written on a larger screen
-// or edited by hand would otherwise put the window where no one can reach it.
-WindowGeometry KeepOnDesktop(WindowGeometry geometry, const Rect& desktop, Size minSize, Size maxSize);
+// A stored geometry made usable on the desktop whose monitors have `workAreas`: a width
+// or height below `minSize` (the frame's smallest) takes its default (640, 480), and sizes
+// stay within `minSize` .. `maxSize`; then the window goes wholly onto the work area
+// nearest to it when it fits there, else its top-left part, the caption, does. A geometry
+// that already lies on a work area comes back unchanged. Settings written on a larger
+// screen or edited by hand would otherwise put the caption where no one can reach it.
+WindowGeometry PlaceOnWorkArea(WindowGeometry geometry, const std::vector<Rect>& workAreas, Size minSize,
+                               Size maxSize);
 
 // Whether the geometry is to be stored: only when the screen is wider than the window.
 constexpr bool StoresGeometry(int screenWidth, int windowWidth) { return screenWidth > windowWidth; }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/HelpPage.h"
 #include "app/KavriState.h"
 #include "app/LanguagePacks.h"
 #include "app/ProgramFiles.h"
@@ -19,11 +20,11 @@
 #include "core/FontSizes.h"
 #include "core/MemoCapture.h"
 #include "platform/gfx/Font.h"
-#include "platform/sys/Shell.h"
 #include "platform/sys/StringPack.h"
 #include "skin/controls/skSkinButtons.h"
 #include "skin/controls/skSkinComboBox.h"
 #include "platform/win/WinApi.h"
+#include "platform/win/WindowSystem.h"
 #include "toolkit/Buttons.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Edits.h"
@@ -65,6 +66,7 @@ void Guarded(TObject* sender, const std::function<void()>& step) {
 Tkavri::Tkavri(TComponent* owner) : TForm(owner) {}
 
 Tkavri::~Tkavri() {
+  m_help.reset();
   if (kavri == this) kavri = nullptr;
 }
 
@@ -160,8 +162,15 @@ void Tkavri::FormCreate(TObject*) {
 }
 
 void Tkavri::FormCloseQuery(TObject*, bool& canClose) {
+  // A close request that comes while the box of the one before is up waits for that one.
+  if (m_closing) {
+    canClose = false;
+    return;
+  }
+  m_closing = true;
   // Closing never fails: a settings file that cannot be written is reported, no more.
   Guarded(this, [this] { Inifile_write(); });
+  m_closing = false;
   canClose = true;
 }
 
@@ -202,8 +211,10 @@ void Tkavri::CbSelectChange(TObject*) {
 }
 
 void Tkavri::SB_helpClick(TObject*) {
-  // Whether the page exists is the handler's business; a failure is not reported.
-  ShellOpen(CurrentProgramFiles().dataFolder + "help.htm");
+  // Whether the page exists is the handler's business; that none could be started, or all
+  // gave up, is told.
+  m_help = std::make_unique<HelpPageOpener>(CurrentProgramFiles().dataFolder + "help.htm",
+                                            [this](const std::string& text) { TellUser(text); });
 }
 
 void Tkavri::MemoSend2Img() {
@@ -227,10 +238,16 @@ void Tkavri::Inifile_read() {
   std::optional<WindowGeometry> g =
       ReadSettings(files.settingsFolder, [this](const std::string& text) { TellUser(text); });
   if (!g) return;
-  const Rect desktop(0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  // The limits the frame keeps to in its size loop, and where the desktop has room.
+  MINMAXINFO limits{};
+  limits.ptMinTrackSize = {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+  limits.ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+  SendMessage(Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  std::vector<Rect> workAreas;
+  for (const Monitor& m : WindowSystem::Current().Monitors()) workAreas.push_back(m.work);
   const WindowGeometry fitted =
-      KeepOnDesktop(*g, desktop, {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)},
-                    {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)});
+      PlaceOnWorkArea(*g, workAreas, {limits.ptMinTrackSize.x, limits.ptMinTrackSize.y},
+                      {limits.ptMaxTrackSize.x, limits.ptMaxTrackSize.y});
   SetWidth(fitted.width);
   SetHeight(fitted.height);
   SetLeft(fitted.left);

@@ -8,6 +8,7 @@
 
 #include "toolkit/Forms.h"
 
+class HelpPageOpener;
 class TskSkinCustomComboBox;
 class TskSkinFontComboBox;
 class TImage;
@@ -76,6 +77,9 @@ class Tkavri : public TForm {
  private:
   void LoadGlyphs();
   void TellUser(const std::string& text);
+
+  bool m_closing = false;  // the close query runs (its message box may be up)
+  std::unique_ptr<HelpPageOpener> m_help;
 };
 
 // The main window once Application->CreateForm has made it.

@@ -3,14 +3,22 @@
 #include <exception>
 
 #include "app/Tkavri.h"
+#include "platform/sys/EndSignals.h"
+#include "platform/win/WindowSystem.h"
 
 int main() {
   try {
+    // A termination signal closes the window as its close button does, settings saved.
+    WatchEndSignals();
     RegisterKavriForm();
     Application->Initialize();
     Application->SetTitle("Kavri");
     Application->CreateForm(kavri);
     Application->Run();
+    if (WindowSystem::HasCurrent() && WindowSystem::Current().DisplayLost()) {
+      std::fputs("kavri: the connection to the display was lost\n", stderr);
+      return 1;
+    }
     return 0;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "kavri: %s\n", e.what());

@@ -316,6 +316,7 @@ void TCustomForm::Close() {
   if (action == TCloseAction::caNone) return;
   if (isMain) {
     // Closing the main form ends the application; the forms go when Run returns.
+    Application->MainFormClosed();
     Application->Terminate();
     return;
   }
@@ -544,7 +545,14 @@ TApplication::~TApplication() {
   if (m_handle && IsWindow(m_handle)) DestroyWindow(m_handle);
 }
 
-void TApplication::Initialize() { (void)WindowSystem::Current(); }
+void TApplication::Initialize() {
+  WindowSystem::Current().SetEndRequestHandler([this](int) { RequestClose(); });
+}
+
+void TApplication::RequestClose() {
+  if (m_mainForm && m_mainForm->HandleAllocated()) PostMessage(m_mainForm->Handle(), WM_CLOSE, 0, 0);
+  else m_closeRequested = true;
+}
 
 HWND TApplication::Handle() {
   WindowSystem& ws = WindowSystem::Current();
@@ -602,9 +610,25 @@ void TApplication::Notification(TComponent* component, TOperation operation) {
 }
 
 void TApplication::Run() {
+  WindowSystem& system = WindowSystem::Current();
+  system.SetEndRequestHandler([this](int) { RequestClose(); });
+  m_mainFormClosed = false;
   if (m_mainForm && m_showMainForm && !m_terminated) m_mainForm->Show();
+  if (m_closeRequested) {
+    m_closeRequested = false;
+    RequestClose();
+  }
   while (!m_terminated) {
     if (!HandleMessage()) break;
+  }
+  // Without a desktop the form cannot be closed by anyone; what its close query keeps
+  // (settings) is kept all the same.
+  if (system.DisplayLost() && m_mainForm && !m_mainFormClosed) {
+    try {
+      m_mainForm->CloseQuery();
+    } catch (...) {
+      HandleException(this);
+    }
   }
   // The hint window goes with the forms; the next hint makes a new one.
   DestroyHintWindow();

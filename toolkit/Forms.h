@@ -231,8 +231,14 @@ class TApplication : public TComponent {
   void SetShowMainForm(bool on) { m_showMainForm = on; }
 
   // Shows the main form and runs messages until it closes or Terminate is called; then
-  // destroys the forms.
+  // destroys the forms. When the desktop goes away the loop ends too, after the main
+  // form's close query (which shows no box then).
   void Run();
+  // The process was asked to end (a termination signal): the main form closes as its
+  // close button closes it, or as soon as there is one.
+  void RequestClose();
+  // Called by the main form as it closes the application.
+  void MainFormClosed() { m_mainFormClosed = true; }
   // Runs what is pending without waiting.
   void ProcessMessages();
   // Runs one message, waiting for it; when none is queued, Idle runs first. False when
@@ -306,6 +312,8 @@ class TApplication : public TComponent {
   TCustomForm* m_mainForm = nullptr;
   bool m_showMainForm = true;
   bool m_terminated = false;
+  bool m_closeRequested = false;
+  bool m_mainFormClosed = false;
   std::vector<TCustomForm*> m_forms;
   HWND m_handle = nullptr;
   const void* m_handleSystem = nullptr;  // the window system the hidden window belongs to

@@ -58,7 +58,7 @@ void HeadlessHost::SetHostWindowRect(HostWindowId id, const Rect& rect) {
 
 void HeadlessHost::ShowHostWindow(HostWindowId id, bool show, bool activate) {
   WindowState* s = Find(id);
-  if (!s) return;
+  if (!s || m_lost) return;
   s->visible = show;
   if (show && activate && !s->noActivate) m_focused = id;
   if (!show && m_focused == id) m_focused = 0;
@@ -96,7 +96,7 @@ void HeadlessHost::FocusHostWindow(HostWindowId id) {
 
 void HeadlessHost::Present(HostWindowId id, const Bitmap& pixels, const Region& dirty) {
   WindowState* s = Find(id);
-  if (!s) return;
+  if (!s || m_lost) return;
   if (s->pixels.GetSize() != pixels.GetSize()) {
     s->pixels = pixels;
   } else {
@@ -132,6 +132,7 @@ std::vector<MonitorDesc> HeadlessHost::Monitors() {
 }
 
 bool HeadlessHost::SetClipboardText(std::string_view utf8) {
+  if (m_lost) return false;
   m_clipboard = utf8;
   return true;
 }
@@ -260,4 +261,19 @@ Bitmap HeadlessHost::Screenshot() const {
     }
   }
   return screen;
+}
+
+void HeadlessHost::MapFromOutside(HostWindowId id) {
+  WindowState* s = Find(id);
+  if (!s || s->visible || m_lost) return;
+  s->visible = true;
+  // As on a desktop, the window comes back without its pixels.
+  s->pixels = Bitmap(s->pixels.Width(), s->pixels.Height(), MakePixel(0, 0, 0));
+  if (m_sink) m_sink->OnHostShown(id);
+}
+
+void HeadlessHost::LoseDisplay() {
+  if (m_lost) return;
+  m_lost = true;
+  if (m_sink) m_sink->OnDisplayLost();
 }

@@ -46,6 +46,8 @@ class HeadlessHost : public Host {
   std::uint64_t Now() override { return m_now; }
   void PollEvents() override {}
   bool WaitEvents(int timeoutMs) override;
+  void WatchDescriptor(int) override {}
+  bool DisplayLost() const override { return m_lost; }
   std::vector<MonitorDesc> Monitors() override;
   Point CursorPos() override { return m_cursor; }
   void SetCursorPos(Point screen) override { m_cursor = screen; }
@@ -79,6 +81,12 @@ class HeadlessHost : public Host {
   void FocusOtherProgram();
   // The pointer leaves every window for the desktop.
   void LeaveWindows();
+  // Something outside the program shows a window that is hidden (maps it again); it
+  // comes back black until presented.
+  void MapFromOutside(HostWindowId id);
+  // The desktop goes away: the sink is told at once, and presenting, showing and the
+  // clipboard do nothing from then on.
+  void LoseDisplay();
 
   // While a modal loop waits with nothing queued, this is called; it may inject input.
   // Returning false means it had nothing to give. Without one (or when it gives nothing),
@@ -121,4 +129,5 @@ class HeadlessHost : public Host {
   Rect m_textInputRect;
   int m_beeps = 0;
   std::function<bool()> m_idle;
+  bool m_lost = false;
 };

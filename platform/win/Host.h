@@ -52,6 +52,11 @@ class HostSink {
   virtual void OnHostExposed(HostWindowId id) = 0;
   // The desktop asked to close a host window.
   virtual void OnHostClose(HostWindowId id) = 0;
+  // The desktop showed a host window we had hidden (it was mapped from outside, as a
+  // minimized window is without a window manager); its pixels must be presented again.
+  virtual void OnHostShown(HostWindowId id) = 0;
+  // The connection to the desktop is gone for good; the host does nothing from now on.
+  virtual void OnDisplayLost() = 0;
   // Milliseconds until the next timer is due (0: one is due, -1: none is set).
   virtual int NextTimerDue() = 0;
   // Dispatches everything that is pending or due now (a host whose clock it drives itself
@@ -91,6 +96,10 @@ class Host {
   // Waits up to `timeoutMs` (-1: without limit) for input and reports it; returns whether
   // anything was reported.
   virtual bool WaitEvents(int timeoutMs) = 0;
+  // A descriptor whose becoming readable also ends a wait (the end signals' pipe); -1 for none.
+  virtual void WatchDescriptor(int fd) = 0;
+  // Whether the connection to the desktop was lost.
+  virtual bool DisplayLost() const = 0;
 
   virtual std::vector<MonitorDesc> Monitors() = 0;
   virtual Point CursorPos() = 0;

@@ -33,9 +33,12 @@ constexpr int ButtonHeight = 23;
 constexpr int ButtonGap = 6;
 constexpr int Margin = 12;
 constexpr const char* BoxClass = "KavriMessageBox";
+// The box's text, for MessageBoxText, as a property of its window.
+constexpr const char* TextProp = "KavriMessageBoxText";
 
 class MessageBoxWindow {
  public:
+  const std::string& Text() const { return m_text; }
   MessageBoxWindow(std::string text, UINT type) : m_text(std::move(text)), m_buttons(ButtonsFor(type)) {
     int def = static_cast<int>((type & MB_DEFMASK) >> 8);
     m_focus = std::clamp(def, 0, static_cast<int>(m_buttons.size()) - 1);
@@ -214,8 +217,16 @@ void RegisterBoxClass() {
 
 }  // namespace
 
+std::string MessageBoxText(HWND box) {
+  if (!IsWindow(box)) return {};
+  const auto* text = static_cast<const std::string*>(GetProp(box, TextProp));
+  return text ? *text : std::string();
+}
+
 int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
   WindowSystem& sys = WindowSystem::Current();
+  // No one could see or answer it.
+  if (sys.DisplayLost()) return 0;
   RegisterBoxClass();
   HWND top = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
   auto box = std::make_unique<MessageBoxWindow>(text ? text : "", type);
@@ -245,6 +256,7 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
                 WNDPROC(WindowProc::Callable([state](HWND h, UINT m, WPARAM w, LPARAM l) {
                   return state->Proc(h, m, w, l);
                 })));
+  SetProp(hwnd, TextProp, const_cast<std::string*>(&state->Text()));
   bool ownerWasEnabled = top && IsWindowEnabled(top);
   if (ownerWasEnabled) EnableWindow(top, false);
   ShowWindow(hwnd, SW_SHOW);
@@ -255,6 +267,7 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
   if (IsWindow(hwnd)) {
     // The window procedure refers to `state`; put the plain one back before it goes.
     SetWindowLong(hwnd, GWL_WNDPROC, &DefWindowProc);
+    RemoveProp(hwnd, TextProp);
     DestroyWindow(hwnd);
   }
   if (top && IsWindow(top) && IsWindowVisible(top)) SetActiveWindow(top);

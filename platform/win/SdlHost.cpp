@@ -3,6 +3,7 @@
 #include "platform/win/SdlHost.h"
 
 #include <SDL.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <cstring>
@@ -133,6 +134,7 @@ SdlHost::SdlHost() {
 }
 
 SdlHost::~SdlHost() {
+  if (m_lost || X11DisplayLost()) return;  // nothing left to tidy on the desktop
   for (auto& [id, w] : m_windows)
     if (w.window) SDL_DestroyWindow(w.window);
   m_windows.clear();
@@ -153,6 +155,8 @@ HostWindowId SdlHost::IdOf(std::uint32_t sdlWindowId) const {
 }
 
 HostWindowId SdlHost::CreateHostWindow(const HostWindowDesc& desc) {
+  // The window system still counts on a window; the program is about to end.
+  if (CheckLost()) return ++m_nextDeadId;
   Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
   if (desc.topmost) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
   if (desc.toolWindow || desc.popup) flags |= SDL_WINDOW_SKIP_TASKBAR;
@@ -168,20 +172,24 @@ HostWindowId SdlHost::CreateHostWindow(const HostWindowDesc& desc) {
   hw.noActivate = desc.noActivate || desc.popup;
   m_zOrder.insert(m_zOrder.begin(), id);
   if (!m_canShape) m_canShape = X11CanShape(window);
+  if (m_connectionFd < 0) {
+    m_connectionFd = X11ConnectionDescriptor(window);
+    X11WatchConnection(window);
+  }
   return id;
 }
 
 void SdlHost::DestroyHostWindow(HostWindowId id) {
   HostWindow* hw = Find(id);
   if (!hw) return;
-  SDL_DestroyWindow(hw->window);
+  if (!CheckLost()) SDL_DestroyWindow(hw->window);
   m_windows.erase(id);
   m_zOrder.erase(std::remove(m_zOrder.begin(), m_zOrder.end(), id), m_zOrder.end());
 }
 
 void SdlHost::SetHostWindowRect(HostWindowId id, const Rect& rect) {
   HostWindow* hw = Find(id);
-  if (!hw) return;
+  if (!hw || CheckLost()) return;
   if (rect.TopLeft() != hw->rect.TopLeft()) SDL_SetWindowPosition(hw->window, rect.left, rect.top);
   if (rect.GetSize() != hw->rect.GetSize())
     SDL_SetWindowSize(hw->window, std::max(1, rect.Width()), std::max(1, rect.Height()));
@@ -190,6 +198,7 @@ void SdlHost::SetHostWindowRect(HostWindowId id, const Rect& rect) {
 
 void SdlHost::ShowHostWindow(HostWindowId id, bool show, bool activate) {
   HostWindow* hw = Find(id);
+  if (CheckLost()) return;
   if (!hw || hw->visible == show) {
     if (hw && show && activate) SDL_SetWindowInputFocus(hw->window);
     return;
@@ -209,6 +218,7 @@ void SdlHost::ShowHostWindow(HostWindowId id, bool show, bool activate) {
 }
 
 void SdlHost::SetHostZOrder(const std::vector<HostWindowId>& topFirst) {
+  if (CheckLost()) return;
   std::vector<HostWindowId> order;
   for (HostWindowId id : topFirst)
     if (m_windows.count(id)) order.push_back(id);
@@ -226,12 +236,13 @@ void SdlHost::SetHostZOrder(const std::vector<HostWindowId>& topFirst) {
 }
 
 void SdlHost::SetHostWindowTitle(HostWindowId id, std::string_view title) {
+  if (CheckLost()) return;
   if (HostWindow* hw = Find(id)) SDL_SetWindowTitle(hw->window, std::string(title).c_str());
 }
 
 bool SdlHost::SetHostWindowShape(HostWindowId id, const Region* shape) {
   HostWindow* hw = Find(id);
-  if (!hw) return false;
+  if (!hw || CheckLost()) return false;
   if (!shape && !hw->shaped) return m_canShape;
   bool ok = X11SetShape(hw->window, shape ? &shape->Rects() : nullptr);
   hw->shaped = ok && shape;
@@ -240,20 +251,20 @@ bool SdlHost::SetHostWindowShape(HostWindowId id, const Region* shape) {
 
 bool SdlHost::SetHostWindowOpacity(HostWindowId id, int alpha) {
   HostWindow* hw = Find(id);
-  if (!hw) return false;
+  if (!hw || CheckLost()) return false;
   // SDL reports success even where the desktop cannot blend windows; it is the best we know.
   return SDL_SetWindowOpacity(hw->window, static_cast<float>(std::clamp(alpha, 0, 255)) / 255.0f) == 0;
 }
 
 void SdlHost::FocusHostWindow(HostWindowId id) {
   HostWindow* hw = Find(id);
-  if (!hw || !hw->visible || hw->noActivate) return;
+  if (!hw || !hw->visible || hw->noActivate || CheckLost()) return;
   SDL_SetWindowInputFocus(hw->window);
 }
 
 void SdlHost::Present(HostWindowId id, const Bitmap& pixels, const Region& dirty) {
   HostWindow* hw = Find(id);
-  if (!hw) return;
+  if (!hw || CheckLost()) return;
   SDL_Surface* surface = SDL_GetWindowSurface(hw->window);
   if (!surface) return;
   bool fresh = surface != hw->surface;
@@ -373,6 +384,15 @@ void SdlHost::Handle(const SDL_Event& e) {
       switch (e.window.event) {
         case SDL_WINDOWEVENT_FOCUS_GAINED: m_sink->OnHostFocus(id, true); break;
         case SDL_WINDOWEVENT_FOCUS_LOST: m_sink->OnHostFocus(id, false); break;
+        case SDL_WINDOWEVENT_SHOWN:
+          // Shown by someone else (we mark our own shows first): a minimized window
+          // mapped again from outside, where no window manager keeps it hidden.
+          if (!hw->visible && (SDL_GetWindowFlags(hw->window) & SDL_WINDOW_SHOWN)) {
+            hw->visible = true;
+            hw->surface = nullptr;
+            m_sink->OnHostShown(id);
+          }
+          break;
         case SDL_WINDOWEVENT_EXPOSED:
           hw->surface = nullptr;  // present everything again
           m_sink->OnHostExposed(id);
@@ -411,23 +431,63 @@ void SdlHost::FlushMotion() {
   m_sink->OnMouseMove(ToScreen(m_motionWindow, 0, 0));
 }
 
-void SdlHost::PollEvents() {
-  SDL_Event e;
-  while (SDL_PollEvent(&e)) Handle(e);
-  FlushMotion();
+bool SdlHost::CheckLost() {
+  if (m_lost || !X11DisplayLost()) return m_lost;
+  m_lost = true;
+  m_captured = false;
+  m_motionPending = false;
+  if (m_sink) m_sink->OnDisplayLost();
+  return true;
 }
 
-bool SdlHost::WaitEvents(int timeoutMs) {
+bool SdlHost::Drain() {
+  if (CheckLost()) return false;
+  bool any = false;
   SDL_Event e;
-  int got = timeoutMs < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeoutMs);
+  while (!m_lost && SDL_PollEvent(&e)) {
+    any = true;
+    Handle(e);
+    CheckLost();
+  }
+  if (!CheckLost()) FlushMotion();
+  return any || m_lost;
+}
+
+void SdlHost::PollEvents() { Drain(); }
+
+bool SdlHost::WaitEvents(int timeoutMs) {
+  if (Drain()) return true;
+  if (m_lost) {
+    // Nothing will come from the desktop again; the wait still waits, so that a loop that
+    // goes on regardless does not spin.
+    pollfd wake{m_wakeFd, POLLIN, 0};
+    ::poll(&wake, m_wakeFd >= 0 ? 1 : 0, timeoutMs);
+    return false;
+  }
+  if (m_connectionFd >= 0) {
+    // SDL's queue and Xlib's are empty now (the drain read all there was and sent what
+    // was queued): wait for the server or a signal. A broken connection reads as ready,
+    // and the drain after it finds the loss.
+    pollfd fds[2] = {{m_connectionFd, POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
+    const int n = ::poll(fds, m_wakeFd >= 0 ? 2 : 1, timeoutMs);
+    if (n <= 0) return false;
+    return Drain() || (fds[1].revents & POLLIN);
+  }
+  // No connection of our own to wait on (no window yet, or not X11): SDL waits, in short
+  // steps while a signal descriptor is to be heeded, which SDL does not watch.
+  int step = timeoutMs;
+  if (m_wakeFd >= 0 && (step < 0 || step > 100)) step = 100;
+  SDL_Event e;
+  const int got = step < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, step);
   if (!got) return false;
   Handle(e);
-  PollEvents();
+  Drain();
   return true;
 }
 
 std::vector<MonitorDesc> SdlHost::Monitors() {
   std::vector<MonitorDesc> out;
+  if (CheckLost()) return out;
   int n = SDL_GetNumVideoDisplays();
   for (int i = 0; i < n; ++i) {
     SDL_Rect b, u;
@@ -438,12 +498,17 @@ std::vector<MonitorDesc> SdlHost::Monitors() {
   return out;
 }
 
-Point SdlHost::CursorPos() { return PointerNow(nullptr); }
+Point SdlHost::CursorPos() {
+  if (CheckLost()) return {};
+  return PointerNow(nullptr);
+}
 
-void SdlHost::SetCursorPos(Point screen) { SDL_WarpMouseGlobal(screen.x, screen.y); }
+void SdlHost::SetCursorPos(Point screen) {
+  if (!CheckLost()) SDL_WarpMouseGlobal(screen.x, screen.y);
+}
 
 void SdlHost::SetCursorShape(int cursorId) {
-  if (cursorId == m_cursorShape) return;
+  if (cursorId == m_cursorShape || CheckLost()) return;
   SDL_Cursor*& c = m_cursors[cursorId];
   if (!c) c = SDL_CreateSystemCursor(SdlCursor(cursorId));
   if (c) SDL_SetCursor(c);
@@ -451,25 +516,29 @@ void SdlHost::SetCursorShape(int cursorId) {
 }
 
 void SdlHost::SetMouseCapture(bool on) {
-  if (on == m_captured) return;
+  if (on == m_captured || CheckLost()) return;
   m_captured = on;
   SDL_CaptureMouse(on ? SDL_TRUE : SDL_FALSE);
 }
 
 bool SdlHost::SetClipboardText(std::string_view utf8) {
+  if (CheckLost()) return false;
   return SDL_SetClipboardText(std::string(utf8).c_str()) == 0;
 }
 
 std::string SdlHost::ClipboardText() {
+  // Reading waits for the owner's answer, pumping events all the while.
+  if (CheckLost()) return {};
   char* text = SDL_GetClipboardText();
   std::string out = text ? text : "";
   SDL_free(text);
   return out;
 }
 
-bool SdlHost::HasClipboardText() { return SDL_HasClipboardText() == SDL_TRUE; }
+bool SdlHost::HasClipboardText() { return !CheckLost() && SDL_HasClipboardText() == SDL_TRUE; }
 
 void SdlHost::SetTextInputRect(const Rect& screen) {
+  if (CheckLost()) return;
   // SDL wants the rectangle relative to the window with the keyboard focus.
   SDL_Window* focus = SDL_GetKeyboardFocus();
   int wx = 0, wy = 0;
@@ -479,6 +548,7 @@ void SdlHost::SetTextInputRect(const Rect& screen) {
 }
 
 void SdlHost::Beep() {
+  if (CheckLost()) return;
   for (auto& [id, w] : m_windows)
     if (X11Bell(w.window)) return;
 }

@@ -36,6 +36,8 @@ class SdlHost : public Host {
   std::uint64_t Now() override;
   void PollEvents() override;
   bool WaitEvents(int timeoutMs) override;
+  void WatchDescriptor(int fd) override { m_wakeFd = fd; }
+  bool DisplayLost() const override { return m_lost; }
   std::vector<MonitorDesc> Monitors() override;
   Point CursorPos() override;
   void SetCursorPos(Point screen) override;
@@ -66,6 +68,10 @@ class SdlHost : public Host {
   // Where the pointer is on the screen now; `window` (may be null) tells the desktop.
   Point PointerNow(SDL_Window* window);
   void FlushMotion();
+  // Reports what SDL has queued; whether there was anything.
+  bool Drain();
+  // Whether the desktop is gone; the sink hears of it the first time.
+  bool CheckLost();
 
   HostSink* m_sink = nullptr;
   std::map<HostWindowId, HostWindow> m_windows;
@@ -77,4 +83,10 @@ class SdlHost : public Host {
   // A pointer motion not yet told to the sink, and the window it came in.
   bool m_motionPending = false;
   std::uint32_t m_motionWindow = 0;
+  // Once the desktop is gone no call reaches SDL's video any more: each would fail, and
+  // some (the clipboard, waiting for events) would spin doing so.
+  bool m_lost = false;
+  int m_connectionFd = -1;  // the X connection, waited on directly
+  int m_wakeFd = -1;
+  HostWindowId m_nextDeadId = 0x7F000000;  // windows made after the loss
 };

@@ -7,6 +7,8 @@
 #include <SDL_syswm.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 
 namespace {
 
@@ -23,6 +25,10 @@ using QueryPointerFn = int (*)(Display*, ::Window, ::Window*, ::Window*, int*, i
 using FlushFn = int (*)(Display*);
 using ErrorHandler = int (*)(Display*, XErrorEvent*);
 using SetErrorHandlerFn = ErrorHandler (*)(ErrorHandler);
+using IOErrorHandler = int (*)(Display*);
+using SetIOErrorHandlerFn = IOErrorHandler (*)(IOErrorHandler);
+using IOErrorExitHandler = void (*)(Display*, void*);
+using SetIOErrorExitHandlerFn = void (*)(Display*, IOErrorExitHandler, void*);
 
 struct X11Functions {
   ShapeRectanglesFn shapeRectangles = nullptr;
@@ -32,6 +38,8 @@ struct X11Functions {
   QueryPointerFn queryPointer = nullptr;
   FlushFn flush = nullptr;
   SetErrorHandlerFn setErrorHandler = nullptr;
+  SetIOErrorHandlerFn setIOErrorHandler = nullptr;
+  SetIOErrorExitHandlerFn setIOErrorExitHandler = nullptr;  // libX11 1.7 and later
 
   X11Functions() {
     if (void* ext = dlopen("libXext.so.6", RTLD_NOW | RTLD_LOCAL)) {
@@ -44,6 +52,8 @@ struct X11Functions {
       queryPointer = reinterpret_cast<QueryPointerFn>(dlsym(x11, "XQueryPointer"));
       flush = reinterpret_cast<FlushFn>(dlsym(x11, "XFlush"));
       setErrorHandler = reinterpret_cast<SetErrorHandlerFn>(dlsym(x11, "XSetErrorHandler"));
+      setIOErrorHandler = reinterpret_cast<SetIOErrorHandlerFn>(dlsym(x11, "XSetIOErrorHandler"));
+      setIOErrorExitHandler = reinterpret_cast<SetIOErrorExitHandlerFn>(dlsym(x11, "XSetIOErrorExitHandler"));
     }
   }
 };
@@ -53,8 +63,13 @@ const X11Functions& Functions() {
   return functions;
 }
 
+// Set once the connection is gone; read by every function here before it talks to Xlib.
+bool g_lost = false;
+// The display whose loss returns to the program instead of ending it.
+Display* g_watched = nullptr;
+
 bool X11Info(SDL_Window* window, Display** display, ::Window* xwindow) {
-  if (!window) return false;
+  if (!window || g_lost) return false;
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
   if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
@@ -107,13 +122,45 @@ namespace {
 // Protocol errors come late and about requests long made; none of them is worth ending the
 // program over, so they are dropped.
 int IgnoreError(Display*, XErrorEvent*) { return 0; }
+
+// Runs inside the Xlib call that found the connection broken; it only takes note.
+int NoteLostConnection(Display* display) {
+  g_lost = true;
+  if (display != g_watched) {
+    // Xlib ends the process when this returns; say why first.
+    std::fprintf(stderr, "%s: the connection to the display was lost\n", program_invocation_short_name);
+  }
+  return 0;
+}
+
+// Returning from here lets the Xlib call return with an error instead of ending the process.
+void ReturnFromLostConnection(Display*, void*) {}
 }  // namespace
 
 bool X11KeepAliveOnErrors() {
   const X11Functions& f = Functions();
   if (!f.setErrorHandler) return false;
   f.setErrorHandler(&IgnoreError);
+  if (f.setIOErrorHandler) f.setIOErrorHandler(&NoteLostConnection);
   return true;
+}
+
+void X11WatchConnection(SDL_Window* window) {
+  const X11Functions& f = Functions();
+  Display* display = nullptr;
+  ::Window xwindow = 0;
+  if (g_watched || !f.setIOErrorExitHandler || !X11Info(window, &display, &xwindow)) return;
+  f.setIOErrorExitHandler(display, &ReturnFromLostConnection, nullptr);
+  g_watched = display;
+}
+
+bool X11DisplayLost() { return g_lost; }
+
+int X11ConnectionDescriptor(SDL_Window* window) {
+  Display* display = nullptr;
+  ::Window xwindow = 0;
+  if (!X11Info(window, &display, &xwindow)) return -1;
+  return ConnectionNumber(display);
 }
 
 bool X11Bell(SDL_Window* window) {

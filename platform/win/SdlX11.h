@@ -22,3 +22,12 @@ bool X11KeepAliveOnErrors();
 bool X11PointerPosition(SDL_Window* window, Point* screen);
 // Rings the desktop bell; false where there is none.
 bool X11Bell(SDL_Window* window);
+
+// A lost connection to the X server no longer ends the process inside Xlib: the loss is
+// noted for X11DisplayLost, and the functions here do nothing from then on. Where Xlib
+// cannot return from a loss (no exit handler for `window`'s display, or no window yet)
+// the process still ends there, with status 1 and a line on stderr.
+void X11WatchConnection(SDL_Window* window);
+bool X11DisplayLost();
+// The descriptor of the connection of `window`'s display; -1 where it is not X11.
+int X11ConnectionDescriptor(SDL_Window* window);

@@ -254,8 +254,29 @@ std::string GetCompositionText() {
 
 int GetCompositionCursor() { return Sys().CompositionCursor(); }
 
-bool SetClipboardText(std::string_view utf8) { return Sys().GetHost().SetClipboardText(utf8); }
-std::string GetClipboardText() { return Sys().GetHost().ClipboardText(); }
+namespace {
+// Lines end in CR LF inside the window system and in LF on the desktop.
+std::string DesktopLineEnds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out.push_back(text[i]);
+  return out;
+}
+
+std::string WindowLineEnds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out.push_back('\r');
+    out.push_back(text[i]);
+  }
+  return out;
+}
+}  // namespace
+
+bool SetClipboardText(std::string_view utf8) { return Sys().GetHost().SetClipboardText(DesktopLineEnds(utf8)); }
+std::string GetClipboardText() { return WindowLineEnds(Sys().GetHost().ClipboardText()); }
 bool IsClipboardTextAvailable() { return Sys().GetHost().HasClipboardText(); }
 
 HMONITOR MonitorFromWindow(HWND hwnd, DWORD flags) { return Sys().MonitorFromWindow(hwnd, flags); }

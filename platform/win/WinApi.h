@@ -157,7 +157,8 @@ UINT GetCaretBlinkTime();
 std::string GetCompositionText();
 int GetCompositionCursor();
 
-// Clipboard text, UTF-8, shared with other programs where the host has a desktop.
+// Clipboard text, UTF-8, shared with other programs where the host has a desktop. Lines
+// end in CR LF here and in LF on the desktop: each call turns one into the other.
 bool SetClipboardText(std::string_view utf8);
 std::string GetClipboardText();
 bool IsClipboardTextAvailable();
@@ -178,3 +179,6 @@ void MessageBeep(UINT type);
 // shows. Returns the answer (IDOK, IDCANCEL, IDYES, ...), or 0 when the loop ended
 // without one (WM_QUIT).
 int MessageBox(HWND owner, const char* text, const char* caption, UINT type);
+// The text a message box window shows (its caption is its window text); empty for any
+// other window. What a screen reader would read out.
+std::string MessageBoxText(HWND box);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/sys/EndSignals.h"
 #include "platform/win/DefaultFrame.h"
 #include "platform/win/HeadlessHost.h"
 #include "platform/win/WinConst.h"
@@ -837,7 +838,11 @@ void WindowSystem::Restore(Window* w) {
   bool wasMin = (w->m_style & WS_MINIMIZE) != 0;
   bool wasMax = (w->m_style & WS_MAXIMIZE) != 0;
   w->m_style &= ~WS_MINIMIZE;
-  if (wasMin && w->m_hostId && w->VisibleFlag()) m_host->ShowHostWindow(w->m_hostId, true, true);
+  if (wasMin && w->m_hostId && w->VisibleFlag()) {
+    m_host->ShowHostWindow(w->m_hostId, true, true);
+    // A window shown again starts with no pixels on the desktop.
+    w->m_dirty = Region(w->m_backing.Bounds());
+  }
   if (wasMin && (w->m_style & WS_MAXIMIZE)) {
     SendMessage(w, WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(w->m_client.Width(), w->m_client.Height()));
     return;
@@ -1101,6 +1106,7 @@ bool WindowSystem::GetMessageInternal(MSG* msg, HWND filter, UINT first, UINT la
   bool take = (remove & PM_REMOVE) != 0;
   for (;;) {
     m_host->PollEvents();
+    TakeEndRequest();
     auto matches = [&](const MSG& m) {
       return (!filter || m.hwnd == filter || IsChildOf(filter, m.hwnd)) &&
              InRange(m.message, first, last);
@@ -1180,6 +1186,18 @@ bool WindowSystem::GetMessageInternal(MSG* msg, HWND filter, UINT first, UINT la
     if (!wait) return false;
     m_host->WaitEvents(NextTimerDue());
   }
+}
+
+void WindowSystem::TakeEndRequest() {
+  // The signals may be watched only after this system was made.
+  if (m_watchedDescriptor != EndSignalDescriptor()) {
+    m_watchedDescriptor = EndSignalDescriptor();
+    m_host->WatchDescriptor(m_watchedDescriptor);
+  }
+  const int signal = TakeEndSignal();
+  if (!signal) return;
+  if (m_endRequest) m_endRequest(signal);
+  else PostQuitMessage(0);
 }
 
 bool WindowSystem::GetMessage(MSG* msg, HWND filter, UINT first, UINT last) {
@@ -1467,6 +1485,25 @@ void WindowSystem::OnHostExposed(HostWindowId id) {
       return;
     }
   }
+}
+
+void WindowSystem::OnHostShown(HostWindowId id) {
+  for (HWND h : m_topLevels) {
+    if (h->m_hostId != id) continue;
+    // Mapped from outside while minimized: it is restored, as a click on its task bar
+    // button would, and every pixel of it is drawn and presented again.
+    if (h->m_style & WS_MINIMIZE) ShowWindow(h, SW_RESTORE);
+    if (!Get(h)) return;
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    h->m_dirty = Region(h->m_backing.Bounds());
+    return;
+  }
+}
+
+void WindowSystem::OnDisplayLost() {
+  if (m_displayLost) return;
+  m_displayLost = true;
+  PostQuitMessage(1);
 }
 
 void WindowSystem::OnHostClose(HostWindowId id) {

@@ -30,6 +30,9 @@ struct Monitor {
 // changed in place.
 using MessageHookProc = std::function<bool(MSG& msg)>;
 using HHOOK = std::uint32_t;
+// Told that the process was asked to end by a signal (its number); runs inside a message
+// loop, never in the signal handler.
+using EndRequestProc = std::function<void(int signal)>;
 
 enum class HostChoice { Automatic, Headless, Sdl };
 
@@ -131,6 +134,11 @@ class WindowSystem : public HostSink {
   bool ProcessMessages() override;
   // Runs a message loop until WM_QUIT; returns its code.
   int RunMessageLoop();
+  // What a termination signal (see EndSignals.h) does; without a handler it posts WM_QUIT.
+  void SetEndRequestHandler(EndRequestProc handler) { m_endRequest = std::move(handler); }
+  // Whether the connection to the desktop was lost. From then on WM_QUIT (code 1) ends
+  // every message loop, and nothing shows a message box any more.
+  bool DisplayLost() const { return m_displayLost; }
   bool QuitPending() const { return m_quitPending; }
   UINT RegisterWindowMessage(std::string_view name);
   HHOOK SetMessageHook(MessageHookProc hook);
@@ -229,6 +237,8 @@ class WindowSystem : public HostSink {
   void OnHostMoved(HostWindowId id, const Rect& rect) override;
   void OnHostExposed(HostWindowId id) override;
   void OnHostClose(HostWindowId id) override;
+  void OnHostShown(HostWindowId id) override;
+  void OnDisplayLost() override;
 
  private:
   struct Timer {
@@ -308,6 +318,7 @@ class WindowSystem : public HostSink {
   void SetFocusInternal(Window* w);
   bool RunHooks(MSG& msg);
   bool GetMessageInternal(MSG* msg, HWND filter, UINT first, UINT last, UINT remove, bool wait);
+  void TakeEndRequest();
 
   // Default procedure parts (DefWindowProc.cpp).
   LRESULT DefNcCalcSize(Window* w, WPARAM wp, LPARAM lp);
@@ -338,6 +349,9 @@ class WindowSystem : public HostSink {
   std::map<DC*, OpenDC> m_dcs;
   bool m_quitPending = false;
   int m_quitCode = 0;
+  bool m_displayLost = false;
+  EndRequestProc m_endRequest;
+  int m_watchedDescriptor = -1;
   int m_sendDepth = 0;
   int m_procDepth = 0;
   DWORD m_messageTime = 0;

@@ -163,6 +163,21 @@ std::vector<std::uint8_t> LoadBitmapImageFile(const std::string& path) {
   return bytes;
 }
 
+std::vector<std::string> DefinitionPictureFiles(const std::string& definitionPath) {
+  const std::vector<std::uint8_t> fileBytes = ReadWholeFile(definitionPath);
+  const SkinIni ini(SplitSkinLines(
+      std::string_view(reinterpret_cast<const char*>(fileBytes.data()), fileBytes.size())));
+  const std::string folder = FolderOf(definitionPath);
+  std::vector<std::string> files;
+  for (std::string_view key : {"picture", "inactivepicture", "mask"}) {
+    const std::string name = ini.ReadString("PICTURES", key, "");
+    if (!name.empty()) files.push_back(folder + name);
+  }
+  const int count = ini.ReadInteger("PICTURES", "activepicturescount", 0);
+  for (int i = 0; i < count; ++i) files.push_back(folder + ini.ReadString("PICTURES", std::to_string(i), ""));
+  return files;
+}
+
 bool HasRequiredSkinSections(const SkinIni& ini) {
   for (std::string_view section : {"VERSION", "PICTURES", "FORMINFO", "SKINOBJECTS", "SKINCONTROLS"})
     if (!ini.SectionExists(section)) return false;

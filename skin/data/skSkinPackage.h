@@ -64,6 +64,11 @@ class SkinPackageWriter {
 // with its size field set to the file's length so that the package stays readable.
 std::vector<std::uint8_t> LoadBitmapImageFile(const std::string& path);
 
+// The picture files a definition file names (the three named pictures that are set, then
+// the active pictures in order), as paths beside the definition, the way
+// TskCompressedStoredSkin::ImportFromDefinitionFile reads them.
+std::vector<std::string> DefinitionPictureFiles(const std::string& definitionPath);
+
 // The component a form stores its packed skin in ("CompressedData" in its resource).
 class TskCompressedStoredSkin : public TComponent {
  public:

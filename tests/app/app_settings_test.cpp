@@ -192,9 +192,10 @@ TEST_F(AppSettingsTest, AFailedWriteThrowsAndLeavesTheFile) {
   EXPECT_EQ(m_dir.Read("KAVRI.ini"), before);
 }
 
-TEST(AppKeepOnDesktopTest, StoredGeometryIsMadeReachable) {
-  const Rect desktop(0, 0, 1280, 800);
-  const Size minSize(112, 27), maxSize(1288, 808);
+TEST(AppPlaceOnWorkAreaTest, StoredGeometryIsMadeReachable) {
+  // Two monitors side by side; the right one smaller and lower, with a bar on top.
+  const std::vector<Rect> work = {Rect(0, 0, 1280, 760), Rect(1280, 130, 2080, 700)};
+  const Size minSize(277, 60), maxSize(1280, 760);
   struct Case {
     const char* what;
     WindowGeometry stored;
@@ -202,16 +203,23 @@ TEST(AppKeepOnDesktopTest, StoredGeometryIsMadeReachable) {
   };
   const Case cases[] = {
       {"fits", {353, 200, 541, 455}, {353, 200, 541, 455}},
-      {"maximised frame overhang", {-4, -4, 1288, 808}, {-4, -4, 1288, 808}},
-      {"too large", {0, 0, 999999, 5000}, {0, 0, 1288, 808}},
-      {"no size", {10, 10, 0, -40}, {10, 10, 112, 27}},
-      {"far left and up", {-5000, -5000, 640, 480}, {40 - 640, 40 - 480, 640, 480}},
-      {"far right and down", {5000, 5000, 640, 480}, {1240, 760, 640, 480}},
-      {"int extremes", {-2147483647 - 1, 2147483647, 640, 480}, {40 - 640, 760, 640, 480}},
-      {"just on", {1240, 760, 640, 480}, {1240, 760, 640, 480}},
+      {"fits on the second", {1300, 150, 541, 455}, {1300, 150, 541, 455}},
+      {"too large", {0, 0, 999999, 5000}, {0, 0, 1280, 760}},
+      {"no size", {10, 10, 0, -40}, {10, 10, 640, 480}},
+      {"below the frame's smallest", {10, 10, 276, 59}, {10, 10, 640, 480}},
+      {"the frame's smallest", {10, 10, 277, 60}, {10, 10, 277, 60}},
+      {"far left and up", {-5000, -5000, 640, 480}, {0, 0, 640, 480}},
+      {"far right and down: the second", {5000, 5000, 640, 480}, {1440, 220, 640, 480}},
+      {"above the second", {1500, -300, 640, 480}, {1440, 130, 640, 480}},
+      {"caption above the first", {100, -1, 640, 480}, {100, 0, 640, 480}},
+      {"int extremes", {-2147483647 - 1, 2147483647, 640, 480}, {0, 280, 640, 480}},
+      {"taller than the second", {1300, 150, 640, 700}, {1300, 130, 640, 700}},
+      {"wider than the second", {1600, 150, 1000, 400}, {1280, 150, 1000, 400}},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(KeepOnDesktop(c.stored, desktop, minSize, maxSize), c.want) << c.what;
+    EXPECT_EQ(PlaceOnWorkArea(c.stored, work, minSize, maxSize), c.want) << c.what;
+  // Without a work area only the sizes are mended.
+  EXPECT_EQ(PlaceOnWorkArea({-9000, 9000, 0, 480}, {}, minSize, maxSize), (WindowGeometry{-9000, 9000, 640, 480}));
 }
 
 }  // namespace

@@ -175,18 +175,18 @@ TEST_F(AppWindowTest, AbsurdStoredGeometryStillGivesAUsableWindow) {
   EXPECT_TRUE(m_errors.empty());
 }
 
-// A window stored off the desktop comes back with 40 pixels showing at its corner, measured
-// from the desktop's own edges.
-TEST_F(AppWindowTest, StoredGeometryOffTheDesktopIsBroughtBackToItsEdges) {
+// A window stored off the desktop comes back wholly onto the work area, against the edge
+// it went past.
+TEST_F(AppWindowTest, StoredGeometryOffTheDesktopIsBroughtBackOntoTheWorkArea) {
   const int w = 640, h = 480;
   WriteSettings("[display]\nwindow_width=640\nwindow_height=480\nwindow_left=-5000\nwindow_top=-5000\n");
   Tkavri* win = Create();
-  EXPECT_EQ(win->BoundsRect(), Rect::FromSize(40 - w, 40 - h, w, h));
+  EXPECT_EQ(win->BoundsRect(), Rect::FromSize(0, 0, w, h));
   delete win;
   WriteSettings("[display]\nwindow_width=640\nwindow_height=480\nwindow_left=50000\nwindow_top=50000\n");
   win = Create();
-  EXPECT_EQ(win->BoundsRect(), Rect::FromSize(GetSystemMetrics(SM_CXVIRTUALSCREEN) - 40,
-                                              GetSystemMetrics(SM_CYVIRTUALSCREEN) - 40, w, h));
+  // The work area ends above the 40-pixel bar.
+  EXPECT_EQ(win->BoundsRect(), Rect::FromSize(1280 - w, 800 - 40 - h, w, h));
 }
 
 TEST_F(AppWindowTest, ConvertingAnEmptyInputEmptiesTheOutput) {

@@ -28,11 +28,18 @@ e2e_start_x() {
     command -v "$tool" >/dev/null || e2e_skip "$tool is not installed (scripts/deps.sh installs it)"
   done
   E2E_TMP=$(mktemp -d)
+  e2e_another_x
+}
+
+# Starts one more Xvfb on a free display and exports DISPLAY; the server's pid is in
+# E2E_X_PID (for tests that kill it).
+e2e_another_x() {
   local n
   for n in $(seq 50 150); do
     [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$E2E_TMP/xvfb-$n.log" 2>&1 &
     E2E_PIDS+=($!)
+    E2E_X_PID=$!
     local i
     for i in $(seq 1 50); do
       if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <set>
+#include <sstream>
 #include <string>
 
 #include "../skin/data/SkinTestFiles.h"
@@ -16,8 +18,10 @@ struct ToolRun {
   std::string out;
 };
 
-ToolRun Skinpack(const std::string& args) {
-  const std::string command = std::string(KAVRI_BINARY_DIR) + "/tools/skinpack/skinpack " + args + " 2>&1";
+// `streams` picks what is caught: both by default, or "2>/dev/null" for standard output
+// alone, "2>&1 >/dev/null" for standard error alone.
+ToolRun Skinpack(const std::string& args, const std::string& streams = "2>&1") {
+  const std::string command = std::string(KAVRI_BINARY_DIR) + "/tools/skinpack/skinpack " + args + " " + streams;
   FILE* pipe = popen(command.c_str(), "r");
   ToolRun run{-1, {}};
   if (!pipe) return run;
@@ -189,6 +193,163 @@ TEST(Skinpack, CheckOfADefinitionNamesTheLines) {
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.out.find(folder.Definition() + ":3: error: unknown key \"skinnam\" in [VERSION]; did you mean \"skinname\"?"),
             std::string::npos) << bad.out;
+// Import refuses to write over its own inputs, however they are reached, and leaves them
+// as they were.
+TEST(Skinpack, ImportRefusesAnOutputThatIsAnInput) {
+  SampleSkinFolder folder("toolsame");
+  namespace fs = std::filesystem;
+  fs::create_symlink(folder.Definition(), folder.Path("link.ini"));
+  fs::create_symlink(folder.Path("buttons.bmp"), folder.Path("link.bmp"));
+  fs::create_hard_link(folder.Path("mask.bmp"), folder.Path("hard.bmp"));
+  fs::create_directories(folder.Path("sub"));
+  struct Case {
+    std::string output;
+    std::string input;  // the input it is
+  };
+  const Case cases[] = {
+      {folder.Definition(), "sample.ini"},
+      {folder.Path("sub/../sample.ini").string(), "sample.ini"},
+      {folder.Path("link.ini").string(), "sample.ini"},
+      {folder.Path("main.bmp").string(), "main.bmp"},
+      {folder.Path("link.bmp").string(), "buttons.bmp"},
+      {folder.Path("hard.bmp").string(), "mask.bmp"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.output);
+    const auto before = ReadTestFile(folder.Path(c.input));
+    const ToolRun run = Skinpack("import " + folder.Definition() + " " + c.output);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("same file as the input"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(c.output), std::string::npos) << run.out;
+    EXPECT_EQ(ReadTestFile(folder.Path(c.input)), before);
+  }
+  // Through a link to another file, the file the link names gets the package.
+  WriteTestFile(folder.Path("old.skp"), std::string("old"));
+  fs::create_symlink(folder.Path("old.skp"), folder.Path("out-link.skp"));
+  EXPECT_EQ(Skinpack("import " + folder.Definition() + " " + folder.Path("out-link.skp").string()).status, 0);
+  EXPECT_TRUE(fs::is_symlink(folder.Path("out-link.skp")));
+  EXPECT_EQ(ReadTestFile(folder.Path("old.skp"))[0], 3);
+}
+
+// A failed import leaves the old output alone and no temporary file behind; a good one
+// replaces it whole.
+TEST(Skinpack, ImportWritesThroughATemporaryFile) {
+  SampleSkinFolder folder("tooltemp");
+  namespace fs = std::filesystem;
+  const fs::path output = folder.Path("out.skp");
+  WriteTestFile(output, std::string("previous package"));
+  const auto names = [&] {
+    std::set<std::string> out;
+    for (const auto& entry : fs::directory_iterator(folder.Path("."))) out.insert(entry.path().filename().string());
+    return out;
+  };
+  const std::set<std::string> before = names();
+  const auto picture = ReadTestFile(folder.Path("controls.bmp"));
+  WriteTestFile(folder.Path("controls.bmp"), std::vector<std::uint8_t>(picture.begin(), picture.begin() + 40));
+  const ToolRun bad = Skinpack("import " + folder.Definition() + " " + output.string());
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_EQ(ReadTestFile(output), std::vector<std::uint8_t>({'p', 'r', 'e', 'v', 'i', 'o', 'u', 's', ' ', 'p', 'a',
+                                                              'c', 'k', 'a', 'g', 'e'}));
+  EXPECT_EQ(names(), before);
+  WriteTestFile(folder.Path("controls.bmp"), picture);
+  EXPECT_EQ(Skinpack("import " + folder.Definition() + " " + output.string()).status, 0);
+  EXPECT_EQ(ReadTestFile(output)[0], 3);
+  EXPECT_EQ(names(), before);
+  EXPECT_EQ(fs::status(output).permissions() & fs::perms::others_read, fs::perms::others_read);
+  // A folder that cannot be written to is named.
+  const ToolRun nowhere = Skinpack("import " + folder.Definition() + " /nonexistent/out.skp");
+  EXPECT_EQ(nowhere.status, 1);
+  EXPECT_NE(nowhere.out.find("/nonexistent/out.skp"), std::string::npos) << nowhere.out;
+}
+
+// Every error names the file it is about.
+TEST(Skinpack, ErrorsNameTheirFile) {
+  SampleSkinFolder folder("toolname");
+  const auto picture = ReadTestFile(folder.Path("buttons.bmp"));
+  WriteTestFile(folder.Path("buttons.bmp"), std::vector<std::uint8_t>(picture.begin(), picture.begin() + 30));
+  WriteTestFile(folder.Path("short.skp"), std::vector<std::uint8_t>{3, 0, 0, 0, 100, 0, 0, 0, 0x78});
+  struct Case {
+    std::string args;
+    std::string file;
+    std::string error;
+  };
+  const Case cases[] = {
+      {"import " + folder.Definition() + " " + folder.Path("o.skp").string(), folder.Path("buttons.bmp").string(),
+       "Bitmap image is not valid"},
+      {"check " + folder.Definition(), folder.Path("buttons.bmp").string(), "Bitmap image is not valid"},
+      {"check " + folder.Path("short.skp").string(), folder.Path("short.skp").string(), "Stream read error"},
+      {"dump " + folder.Path("short.skp").string(), folder.Path("short.skp").string(), "Stream read error"},
+      {"preview " + folder.Path("short.skp").string() + " " + folder.Path("p.png").string(),
+       folder.Path("short.skp").string(), "Stream read error"},
+      {"check " + folder.Path("missing.skp").string(), folder.Path("missing.skp").string(), ""},
+      {"import " + folder.Path("missing.ini").string() + " " + folder.Path("o.skp").string(),
+       folder.Path("missing.ini").string(), ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    const ToolRun run = Skinpack(c.args, "2>&1 >/dev/null");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.out.starts_with("skinpack: " + c.file + ": ")) << run.out;
+    EXPECT_NE(run.out.find(c.error), std::string::npos) << run.out;
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder.Path("o.skp")));
+  EXPECT_FALSE(std::filesystem::exists(folder.Path("p.png")));
+}
+
+// Help goes to standard output with success, each line once; wrong use to standard error.
+TEST(Skinpack, HelpAndUsage) {
+  for (const char* flag : {"--help", "-h"}) {
+    SCOPED_TRACE(flag);
+    const ToolRun out = Skinpack(flag, "2>/dev/null");
+    EXPECT_EQ(out.status, 0);
+    EXPECT_TRUE(out.out.starts_with("usage: skinpack import DEFINITION OUTPUT")) << out.out;
+    std::istringstream lines(out.out);
+    std::set<std::string> seen;
+    for (std::string line; std::getline(lines, line);) EXPECT_TRUE(seen.insert(line).second) << line;
+    for (const char* command : {"import", "dump", "check", "preview"})
+      EXPECT_NE(out.out.find(std::string("skinpack ") + command), std::string::npos);
+    EXPECT_EQ(Skinpack(flag, "2>&1 >/dev/null").out, "");
+  }
+  const ToolRun wrong = Skinpack("dump", "2>/dev/null");
+  EXPECT_EQ(wrong.status, 2);
+  EXPECT_EQ(wrong.out, "");
+  EXPECT_TRUE(Skinpack("dump", "2>&1 >/dev/null").out.starts_with("usage: "));
+}
+
+// Preview writes PNG for a .png name (any case) and BMP otherwise; both hold the same sheet.
+TEST(Skinpack, PreviewFormatFollowsTheName) {
+  SampleSkinFolder folder("toolpreview");
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> signature;
+  };
+  const Case cases[] = {
+      {"sheet.png", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}},
+      {"SHEET.PNG", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}},
+      {"sheet.bmp", {'B', 'M'}},
+      {"sheet", {'B', 'M'}},
+      {"sheet.png.bmp", {'B', 'M'}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string out = folder.Path(c.name).string();
+    ASSERT_EQ(Skinpack("preview " + folder.Definition() + " " + out).status, 0);
+    const auto bytes = ReadTestFile(out);
+    ASSERT_GE(bytes.size(), c.signature.size());
+    EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(c.signature.size())),
+              c.signature);
+  }
+  // The PNG's size is the BMP's: width and height at bytes 16..23 of the first, 18..25 of the other.
+  const auto png = ReadTestFile(folder.Path("sheet.png"));
+  const auto bmp = ReadTestFile(folder.Path("sheet.bmp"));
+  const auto be32 = [&](std::size_t at) {
+    return (png[at] << 24) | (png[at + 1] << 16) | (png[at + 2] << 8) | png[at + 3];
+  };
+  const auto le32 = [&](std::size_t at) {
+    return bmp[at] | (bmp[at + 1] << 8) | (bmp[at + 2] << 16) | (bmp[at + 3] << 24);
+  };
+  EXPECT_EQ(be32(16), le32(18));
+  EXPECT_EQ(be32(20), std::abs(le32(22)));
 }
 
 }  // namespace

@@ -76,12 +76,13 @@ TEST_F(WinTest, MessageBoxAnswersAClickOnItsButton) {
 
 TEST_F(WinTest, MessageBoxShowsItsTextAndCaption) {
   bool looked = false;
-  std::string caption;
+  std::string caption, text;
   m_host->SetIdleHandler([&] {
     HWND box = FindWindow("KavriMessageBox", nullptr);
     if (!box || looked) return false;
     looked = true;
     caption = GetWindowText(box);
+    text = MessageBoxText(box);
     // Something was drawn into the client area besides the button face.
     Rect r;
     GetWindowRect(box, &r);
@@ -99,6 +100,8 @@ TEST_F(WinTest, MessageBoxShowsItsTextAndCaption) {
   EXPECT_EQ(MessageBox(nullptr, "Nothing to convert", nullptr, MB_OK | MB_ICONINFORMATION), IDOK);
   EXPECT_TRUE(looked);
   EXPECT_EQ(caption, "Error");
+  EXPECT_EQ(text, "Nothing to convert");
+  EXPECT_EQ(MessageBoxText(nullptr), "");
 }
 
 }  // namespace
