@@ -21,6 +21,32 @@
 
 Taboutform* aboutform = nullptr;
 
+namespace {
+
+// The glyph followed by a faded copy for the disabled look (a strip of two cells): the
+// back and forward buttons tell by it whether there is somewhere to go. The bottom-left
+// pixel's colour is the transparent key and stays as it is.
+Bitmap WithDisabledCell(const Bitmap& glyph) {
+  const int w = glyph.Width(), h = glyph.Height();
+  Bitmap strip(w * 2, h);
+  const Pixel key = glyph.At(0, h - 1);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const Pixel p = glyph.At(x, y);
+      strip.Set(x, y, p);
+      if (p == key) {
+        strip.Set(w + x, y, p);
+        continue;
+      }
+      const int grey = (PixelR(p) * 30 + PixelG(p) * 59 + PixelB(p) * 11) / 100;
+      const int faded = 160 + grey / 4;
+      strip.Set(w + x, y, MakePixel(faded, faded, faded));
+    }
+  return strip;
+}
+
+}  // namespace
+
 Taboutform::Taboutform(TComponent* owner) : TForm(owner) {}
 
 Taboutform::~Taboutform() {
@@ -76,15 +102,20 @@ void Taboutform::LoadGlyphs() {
                            GlyphOf{skSkinSB_email, "about_email"}, GlyphOf{skSkinSB_bbs, "about_guestbook"},
                            GlyphOf{skSkinSpeedButton1, "about_export"}}) {
     std::span<const unsigned char> bytes = KavriGlyph(g.name);
-    if (!bytes.empty()) g.button->Glyph().LoadFromStream(bytes);
+    if (bytes.empty()) continue;
+    TBitmap& glyph = g.button->Glyph();
+    glyph.LoadFromStream(bytes);
+    glyph.SetImage(WithDisabledCell(glyph.Image()));
+    g.button->SetNumGlyphs(2);
   }
 }
 
 void Taboutform::FormCreate(TObject*) {
   m_aboutLanguage = MainModule().currentLanguage();
-  // A damaged pack is reported; the window is still made, in its design texts.
+  // A damaged pack is reported; the window is still made, in its design texts. The page
+  // is written once, below, so a folder that takes no page is reported once.
   try {
-    SetAboutLanguage(m_aboutLanguage);
+    ApplyAboutPack(m_aboutLanguage);
   } catch (...) {
     Application->HandleException(this);
   }
@@ -95,8 +126,12 @@ void Taboutform::FormCreate(TObject*) {
 }
 
 void Taboutform::SetAboutLanguage(std::string_view name) {
+  if (ApplyAboutPack(name)) ShowAboutPage();
+}
+
+bool Taboutform::ApplyAboutPack(std::string_view name) {
   std::optional<std::filesystem::path> file = MainModule().aboutPackFile(name);
-  if (!file) return;
+  if (!file) return false;
   const StringPack pack = StringPack::Load(*file);
   const std::string id = MainModule().softwareId();
   note->SetCaption(pack.Text(1));
@@ -115,7 +150,7 @@ void Taboutform::SetAboutLanguage(std::string_view name) {
   m_page.sign1 = "[" + id + "] " + pack.Text(14);
   m_page.sign2 = pack.Text(15);
   m_page.title = pack.Text(16) + id;
-  ShowAboutPage();
+  return true;
 }
 
 void Taboutform::ShowAboutPage() {

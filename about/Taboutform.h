@@ -63,6 +63,8 @@ class Taboutform : public TForm {
 
  private:
   void LoadGlyphs();
+  // The texts of pack `name`; false when it is not installed.
+  bool ApplyAboutPack(std::string_view name);
   // The page shown again; a failure goes to the error box, and the window goes on.
   void ShowAboutPage();
 

@@ -1,6 +1,7 @@
 // The page view control: a window of the page view class whose events become the control's.
 #include "toolkit/WebBrowser.h"
 
+#include "platform/sys/Shell.h"
 #include "platform/web/PageView.h"
 #include "toolkit/Reader.h"
 #include "toolkit/Streaming.h"
@@ -47,12 +48,10 @@ void TWebBrowser::Wire() {
   view->OnNewWindow = [this](const std::string& url, bool& cancel) {
     if (OnNewWindow2) OnNewWindow2(this, url, cancel);
   };
-  // Left unset, the view hands the address to the desktop's handler itself.
-  if (OpenExternal) {
-    view->OpenExternal = [this](const std::string& url) {
-      if (OpenExternal) OpenExternal(url);
-    };
-  }
+  view->OpenExternal = [this](const std::string& url) {
+    if (OpenExternal) OpenExternal(url);
+    else ShellOpen(url);
+  };
   if (m_viewCursor != crDefault) view->SetViewCursor(CursorHandle(m_viewCursor));
 }
 
