@@ -2,6 +2,11 @@
 // come from python3's http.server on the loopback interface, never from the internet.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -521,6 +526,28 @@ TEST_F(AboutTest, CountersAcrossStartUps) {
     EXPECT_EQ(Setting("n2"), c.saved2);
     delete aboutform;
   }
+}
+
+// A server that takes the connection and never answers: the test gives up and the start
+// is an offline one, rather than holding the window up.
+TEST_F(AboutTest, AServerThatNeverAnswersCountsAsOffline) {
+  const int silent = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(silent, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  socklen_t len = sizeof addr;
+  getsockname(silent, reinterpret_cast<sockaddr*>(&addr), &len);
+  ASSERT_EQ(listen(silent, 4), 0);
+  setenv(kWebBaseVariable, ("http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port))).c_str(), 1);
+  WriteSettings("[display]\nn1=.....\nn2=\n");
+  Create();
+  EXPECT_FALSE(kavri->AdvPanel()->Panel->Visible());
+  EXPECT_TRUE(kavri->AdvPanel()->Url.empty());
+  EXPECT_TRUE(CloseWindow());
+  EXPECT_EQ(Setting("n1"), "");
+  EXPECT_EQ(Setting("n2"), "...");
+  close(silent);
 }
 
 TEST_F(AboutTest, OffTheStripStaysOffAtTheNextStartUp) {
