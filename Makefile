@@ -5,7 +5,7 @@ BUILD_FUZZ ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps configure build run test test-asan bench fuzz clean
+.PHONY: all deps configure build run test test-asan bench fuzz package install-local clean
 
 all: build
 
@@ -39,6 +39,16 @@ fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAVRI_FUZZ=ON >/dev/null
 	@cmake --build $(BUILD_FUZZ) -j $(JOBS)
 	@echo "fuzz targets are in $(BUILD_FUZZ)/tests/fuzz; run one as: $(BUILD_FUZZ)/tests/fuzz/<name> -max_total_time=60 tests/fuzz/corpus/<name>"
+
+# A Debian package of the installed layout, its dependencies read off the binaries.
+package: build
+	@cd $(BUILD) && cpack -G DEB -B $(CURDIR)/$(BUILD)/package >/dev/null
+	@ls $(BUILD)/package/*.deb
+
+# Installs under ~/.local: the program then keeps its settings in ~/.config/kavri.
+install-local: build
+	@cmake --install $(BUILD) --prefix $(HOME)/.local >/dev/null
+	@echo "installed under $(HOME)/.local; start it as $(HOME)/.local/bin/kavri"
 
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ)

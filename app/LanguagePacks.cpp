@@ -1,6 +1,7 @@
 // Language packs are "<name>_fo.dll" and "<name>_about.dll" in the folder "language".
 #include "app/LanguagePacks.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "platform/sys/FileSearch.h"
@@ -55,4 +56,34 @@ std::optional<std::filesystem::path> MainPackFile(std::string_view folder, std::
 
 std::optional<std::filesystem::path> AboutPackFile(std::string_view folder, std::string_view name) {
   return PackFile(folder, name, kAboutSuffix);
+}
+
+std::vector<std::string> SearchLanguagePacks(const std::vector<std::string>& folders) {
+  std::vector<std::string> names;
+  for (const std::string& folder : folders)
+    for (std::string& name : SearchLanguagePacks(folder))
+      if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(std::move(name));
+  return names;
+}
+
+namespace {
+
+// The pack's file from the first folder whose main file names the pack, so that the two
+// files of one pack never come from different folders.
+std::optional<std::filesystem::path> PackFileIn(const std::vector<std::string>& folders,
+                                                std::string_view name, std::string_view suffix) {
+  for (const std::string& folder : folders)
+    if (PackFile(folder, name, kMainSuffix)) return PackFile(folder, name, suffix);
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> MainPackFile(const std::vector<std::string>& folders, std::string_view name) {
+  return PackFileIn(folders, name, kMainSuffix);
+}
+
+std::optional<std::filesystem::path> AboutPackFile(const std::vector<std::string>& folders,
+                                                   std::string_view name) {
+  return PackFileIn(folders, name, kAboutSuffix);
 }

@@ -22,5 +22,11 @@ std::optional<std::filesystem::path> MainPackFile(std::string_view folder, std::
 // The same for the about window's file N + "_about.dll".
 std::optional<std::filesystem::path> AboutPackFile(std::string_view folder, std::string_view name);
 
+// The same over several folders searched in order: a name appears once, at its first
+// folder, and its files come from that folder.
+std::vector<std::string> SearchLanguagePacks(const std::vector<std::string>& folders);
+std::optional<std::filesystem::path> MainPackFile(const std::vector<std::string>& folders, std::string_view name);
+std::optional<std::filesystem::path> AboutPackFile(const std::vector<std::string>& folders, std::string_view name);
+
 // Whether `name` is a name a pack can have (see SearchLanguagePacks).
 bool IsPackName(std::string_view name);

@@ -15,6 +15,7 @@
 #include "about/Taboutform.h"
 #include "app/KavriState.h"
 #include "app/LanguagePacks.h"
+#include "app/ProgramFiles.h"
 #include "app/Settings.h"
 #include "assets/skin/KavriSkinData.h"
 #include "core/ArtScan.h"
@@ -236,7 +237,7 @@ void Tkavri::CbSelectChange(TObject*) {
 
 void Tkavri::SB_helpClick(TObject*) {
   // Whether the page exists is the handler's business; a failure is not reported.
-  ShellOpen(ProgramFolder() + "help.htm");
+  ShellOpen(CurrentProgramFiles().dataFolder + "help.htm");
 }
 
 void Tkavri::SB_aboutClick(TObject*) {
@@ -260,8 +261,10 @@ void Tkavri::Turn_to_txt() {
 }
 
 void Tkavri::Inifile_read() {
+  const ProgramFiles files = CurrentProgramFiles();
+  PrepareSettingsFile(files, SoftwareId + ".ini");
   std::optional<WindowGeometry> g =
-      ReadSettings(ProgramFolder(), [this](const std::string& text) { TellUser(text); });
+      ReadSettings(files.settingsFolder, [this](const std::string& text) { TellUser(text); });
   if (!g) return;
   const Rect desktop(0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
   const WindowGeometry fitted =
@@ -276,17 +279,21 @@ void Tkavri::Inifile_read() {
 void Tkavri::Inifile_write() {
   std::optional<WindowGeometry> g;
   if (StoresGeometry(Screen->Width(), Width())) g = WindowGeometry{Left(), Top(), Width(), Height()};
-  WriteSettings(ProgramFolder(), g, [this](const std::string& text) { TellUser(text); });
+  // An installed copy whose settings file went away meanwhile starts again from the default
+  // rather than losing this session's settings.
+  const ProgramFiles files = CurrentProgramFiles();
+  PrepareSettingsFile(files, SoftwareId + ".ini");
+  WriteSettings(files.settingsFolder, g, [this](const std::string& text) { TellUser(text); });
 }
 
 std::unique_ptr<TStringList> Tkavri::SearchLanguagePack() {
   auto list = std::make_unique<TStringList>();
-  for (const std::string& name : SearchLanguagePacks(ProgramFolder())) list->Add(name);
+  for (const std::string& name : SearchLanguagePacks(CurrentProgramFiles().languageFolders)) list->Add(name);
   return list;
 }
 
 void Tkavri::SetActiveLanguage(std::string_view name) {
-  std::optional<std::filesystem::path> file = MainPackFile(ProgramFolder(), name);
+  std::optional<std::filesystem::path> file = MainPackFile(CurrentProgramFiles().languageFolders, name);
   if (!file) return;
   const StringPack pack = StringPack::Load(*file);
   SetCaption(pack.Text(1));

@@ -13,6 +13,7 @@ packages=(
   python3
   clang libclang-rt-14-dev
   figlet toilet
+  desktop-file-utils appstream lintian dpkg-dev file
 )
 
 missing=()

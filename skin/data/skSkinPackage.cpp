@@ -104,7 +104,7 @@ Bitmap SkinPackageReader::ReadFlaggedBitmap() {
   return flag == 0 ? ReadBitmapImage() : Bitmap();
 }
 
-Bitmap SkinPackageReader::ReadBitmapImage() {
+std::span<const std::uint8_t> SkinPackageReader::TakeBitmapFile() {
   // The size field decides where the next field begins, so it must be sane before the
   // picture is cut out of the stream.
   if (Remaining() < kBmpFileHeaderSize) throw InvalidGraphic();
@@ -112,7 +112,19 @@ Bitmap SkinPackageReader::ReadBitmapImage() {
   if (header[0] != 'B' || header[1] != 'M') throw InvalidGraphic();
   const auto size = static_cast<std::uint32_t>(GetInt32(header + 2));
   if (size < kBmpFileHeaderSize || size > Remaining()) throw InvalidGraphic();
-  return LoadBmp(Take(size));
+  return Take(size);
+}
+
+Bitmap SkinPackageReader::ReadBitmapImage() { return LoadBmp(TakeBitmapFile()); }
+
+std::vector<std::uint8_t> SkinPackageReader::ReadFlaggedBitmapFile() {
+  const std::uint8_t flag = Take(1)[0];
+  return flag == 0 ? ReadBitmapFile() : std::vector<std::uint8_t>{};
+}
+
+std::vector<std::uint8_t> SkinPackageReader::ReadBitmapFile() {
+  const auto bytes = TakeBitmapFile();
+  return {bytes.begin(), bytes.end()};
 }
 
 std::vector<std::string> SkinPackageReader::ReadLines() {

@@ -30,12 +30,17 @@ class SkinPackageReader {
   Bitmap ReadFlaggedBitmap();
   // One complete BMP file, as long as the size field at its offset 2 says.
   Bitmap ReadBitmapImage();
+  // The same fields as the bytes of their BMP files, unchanged and not decoded (a flag
+  // other than 0 gives no bytes).
+  std::vector<std::uint8_t> ReadFlaggedBitmapFile();
+  std::vector<std::uint8_t> ReadBitmapFile();
   // The remaining bytes as lines of text.
   std::vector<std::string> ReadLines();
   std::size_t Remaining() const { return m_data.size() - m_pos; }
 
  private:
   std::span<const std::uint8_t> Take(std::size_t count);
+  std::span<const std::uint8_t> TakeBitmapFile();
   std::span<const std::uint8_t> m_data;
   std::size_t m_pos = 0;
 };

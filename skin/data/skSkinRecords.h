@@ -131,6 +131,9 @@ class TskDataSkinRecord {
   virtual void WriteData(SkinIniWriter& out) const;
   // The type name of the definition's entry lists that selects this class.
   virtual std::string_view TypeName() const = 0;
+  // Runs `v` over the keys without reading or writing them (the skin checker learns a
+  // record's keys and their forms from it).
+  void DescribeFields(SkinFieldVisitor& v) { VisitFields(v); }
 
   std::string Name;
 

@@ -456,6 +456,54 @@ TEST_F(AppWindowTest, HelpOpensThePageBesideTheProgram) {
   EXPECT_EQ(m_dir.Read("opened.txt"), m_dir.Dir() + "help.htm");
 }
 
+// Installed under a prefix, the first start takes the default settings into the user's
+// folder without a word, packs come from the prefix and the user's own folder, and closing
+// writes the user's copy only.
+TEST_F(AppWindowTest, AnInstalledCopyKeepsItsSettingsInTheUsersFolders) {
+  const std::string prefix = m_dir.Dir() + "usr/";
+  m_dir.Write("usr/bin/kavri", "");
+  const std::string defaults = "[display]\r\nwindow_width=640\r\nwindow_height=480\r\nwindow_left=0\r\n"
+                               "window_top=0\r\nFontSize=4\r\nlanguage=English\r\n";
+  m_dir.Write("usr/share/kavri/KAVRI.ini", defaults);
+  for (const char* pack : {"GB312_fo.dll", "English_fo.dll"})
+    m_dir.Write(std::string("usr/share/kavri/Language/") + pack, Asset(std::string("Language/") + pack));
+  m_dir.Write("home/.local/share/kavri/Language/Mine_fo.dll", "1=Mine\n");
+  ScopedEnv home("HOME", (m_dir.Dir() + "home").c_str());
+  ScopedEnv config("XDG_CONFIG_HOME", nullptr), data("XDG_DATA_HOME", nullptr);
+  SetProgramFolder(prefix + "bin/");
+
+  Tkavri* w = Create();
+  EXPECT_TRUE(m_boxes.empty());
+  EXPECT_EQ(m_dir.Read("home/.config/kavri/KAVRI.ini"), defaults);
+  EXPECT_EQ(w->skSkinFontSizeComboBox1->ItemIndex(), 4);
+  EXPECT_EQ(w->Caption(), "Kavri");  // the installed English pack
+  EXPECT_EQ(w->CbSelect->Items().Count(), 3);
+  const int mine = w->CbSelect->Items().IndexOf("Mine");
+  ASSERT_GE(mine, 0);
+  w->CbSelect->SetItemIndex(mine);
+  EXPECT_EQ(w->Caption(), "Mine");
+  EXPECT_TRUE(CloseWindow());
+  EXPECT_TRUE(m_boxes.empty());
+  EXPECT_EQ(IniFile(m_dir.Path() / "home/.config/kavri/KAVRI.ini").ReadString("display", "language", "?"), "Mine");
+  EXPECT_EQ(m_dir.Read("usr/share/kavri/KAVRI.ini"), defaults);
+  EXPECT_FALSE(m_dir.Exists("usr/bin/KAVRI.ini"));
+}
+
+// The user's file removed while the program runs: closing starts again from the default and
+// keeps this session's settings instead of reporting a missing file.
+TEST_F(AppWindowTest, AnInstalledCopyRecreatesASettingsFileRemovedWhileItRan) {
+  m_dir.Write("usr/bin/kavri", "");
+  m_dir.Write("usr/share/kavri/KAVRI.ini", "[display]\r\nFontSize=4\r\n");
+  ScopedEnv config("XDG_CONFIG_HOME", (m_dir.Dir() + "cfg").c_str());
+  SetProgramFolder(m_dir.Dir() + "usr/bin/");
+  Tkavri* w = Create();
+  std::filesystem::remove(m_dir.Path() / "cfg/kavri/KAVRI.ini");
+  w->skSkinFontSizeComboBox1->SetItemIndex(6);
+  EXPECT_TRUE(CloseWindow());
+  EXPECT_TRUE(m_boxes.empty());
+  EXPECT_EQ(IniFile(m_dir.Path() / "cfg/kavri/KAVRI.ini").ReadString("display", "FontSize", "?"), "6");
+}
+
 }  // namespace
 
 namespace {

@@ -5,6 +5,7 @@
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -14,12 +15,14 @@
 #include "skin/data/skSkinPackage.h"
 #include "toolkit/Forms.h"
 #include "tools/kavri-gallery/Gallery.h"
+#include "tools/kavri-gallery/SkinWatch.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: kavri-gallery [PACKAGE]\n"
     "       kavri-gallery --shot FILE.bmp [--menus | --tray] [PACKAGE]\n"
+    "       kavri-gallery --watch DEFINITION\n"
     "\n"
     "Shows every skinned control in the states it can show at once (normal, hot, pressed,\n"
     "focused, disabled, checked, rolled up), drawn from the program's skin or from the skin\n"
@@ -28,6 +31,10 @@ constexpr const char* kUsage =
     "  --shot FILE.bmp  render the window off-screen into FILE.bmp (24 bits) and exit\n"
     "  --menus          with --shot: the system menu open and a caption button's hint\n"
     "  --tray           with --shot: the tray icon's menu open\n"
+    "  --watch DEFINITION\n"
+    "                   build the skin from a definition and its pictures and build it again\n"
+    "                   whenever one of them changes; a strip at the bottom tells the state,\n"
+    "                   and the errors of a broken skin while the last good one stays on\n"
     "  --help           show this text\n";
 
 struct Options {
@@ -35,6 +42,7 @@ struct Options {
   bool menus = false;
   bool tray = false;
   std::string package;
+  std::string watch;
 };
 
 // The stored bytes of a package file; a file that is no package is an error here, before
@@ -83,6 +91,19 @@ int Live(const std::vector<std::uint8_t>& skin) {
   return 0;
 }
 
+int Watch(const std::string& definition) {
+  if (!std::filesystem::is_regular_file(definition)) throw std::runtime_error("cannot open " + definition);
+  Application->Initialize();
+  Application->SetTitle("Kavri gallery");
+  TForm* form = CreateGalleryForm({});
+  Application->SetMainForm(form);
+  GallerySkinWatch watch(form, definition);
+  form->Show();
+  ShowGalleryStates(form);
+  Application->Run();
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -100,6 +121,12 @@ int main(int argc, char** argv) {
         return 2;
       }
       o.shot = args[++i];
+    } else if (a == "--watch") {
+      if (i + 1 >= args.size()) {
+        std::fprintf(stderr, "kavri-gallery: --watch needs a definition file\n%s", kUsage);
+        return 2;
+      }
+      o.watch = args[++i];
     } else if (a == "--menus") {
       o.menus = true;
     } else if (a == "--tray") {
@@ -126,7 +153,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kavri-gallery: --menus and --tray show one menu each, give one\n%s", kUsage);
     return 2;
   }
+  if (!o.watch.empty() && (!o.shot.empty() || !o.package.empty())) {
+    std::fprintf(stderr, "kavri-gallery: --watch shows its own skin live; no --shot or PACKAGE with it\n%s", kUsage);
+    return 2;
+  }
   try {
+    if (!o.watch.empty()) return Watch(o.watch);
     const std::vector<std::uint8_t> skin = o.package.empty() ? std::vector<std::uint8_t>() : PackageBytes(o.package);
     return o.shot.empty() ? Live(skin) : Shot(o, skin);
   } catch (const std::exception& e) {

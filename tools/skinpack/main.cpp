@@ -9,10 +9,12 @@
 
 #include "platform/gfx/Bmp.h"
 #include "skin/data/skIniReader.h"
+#include "skin/data/skSkinCheck.h"
 #include "skin/data/skSkinData.h"
 #include "skin/data/skSkinDump.h"
 #include "skin/data/skSkinPackage.h"
 #include "tools/skinpack/preview.h"
+#include "tools/skinpack/unpack.h"
 
 namespace {
 
@@ -24,8 +26,13 @@ void PrintUsage() {
   std::fputs(
       "usage: skinpack import DEFINITION OUTPUT   build a package file from a definition\n"
       "       skinpack dump FILE                  print a package or definition as INI text\n"
-      "       skinpack check FILE                 load a package or definition and report\n"
-      "       skinpack preview FILE OUTPUT.bmp    draw a contact sheet of a skin\n",
+      "       skinpack check FILE [--strict]      load a package or definition and report; a\n"
+      "                                           definition's problems are listed as FILE:LINE\n"
+      "                                           (warnings fail only with --strict)\n"
+      "       skinpack preview FILE OUTPUT.bmp    draw a contact sheet of a skin\n"
+      "       skinpack unpack PACKAGE DIR [--force]\n"
+      "                                           write a package's definition and pictures into DIR\n"
+      "                                           (existing files are kept unless --force)\n",
       stderr);
 }
 
@@ -87,8 +94,27 @@ int Dump(std::span<const std::string> args) {
 }
 
 int Check(std::span<const std::string> args) {
+  bool strict = false;
+  std::vector<std::string> paths;
+  for (const std::string& a : args) {
+    if (a == "--strict") strict = true;
+    else paths.push_back(a);
+  }
+  if (paths.size() != 1) {
+    PrintUsage();
+    return kUsage;
+  }
+  // A definition is checked line by line first; a package only as a whole.
+  if (LooksLikeDefinition(paths[0])) {
+    bool failed = false;
+    for (const SkinProblem& p : CheckSkinDefinition(paths[0])) {
+      std::fprintf(stderr, "%s\n", SkinProblemText(p).c_str());
+      failed = failed || p.error || strict;
+    }
+    if (failed) return kBadInput;
+  }
   TskSkinData data;
-  if (!LoadSkin(args[0], data)) return kBadInput;
+  if (!LoadSkin(paths[0], data)) return kBadInput;
   std::printf("ok: %zu objects, %zu controls, %zu active pictures\n", data.ObjectList().size(),
               data.ControlList().size(), data.ActivePictures().size());
   return kOk;
@@ -101,17 +127,34 @@ int Preview(std::span<const std::string> args) {
   return kOk;
 }
 
+int Unpack(std::span<const std::string> args) {
+  bool force = false;
+  std::vector<std::string> paths;
+  for (const std::string& a : args) {
+    if (a == "--force") force = true;
+    else paths.push_back(a);
+  }
+  if (paths.size() != 2) {
+    PrintUsage();
+    return kUsage;
+  }
+  std::printf("%s\n", UnpackSkinPackage(paths[0], paths[1], force).c_str());
+  return kOk;
+}
+
 struct Command {
   std::string_view name;
   std::size_t argumentCount;
   int (*run)(std::span<const std::string>);
+  std::size_t optionCount = 0;  // flags it may take besides its arguments
 };
 
 constexpr Command kCommands[] = {
     {"import", 2, Import},
     {"dump", 1, Dump},
-    {"check", 1, Check},
+    {"check", 1, Check, 1},
     {"preview", 2, Preview},
+    {"unpack", 2, Unpack, 1},
 };
 
 }  // namespace
@@ -124,7 +167,7 @@ int main(int argc, char** argv) {
   }
   for (const Command& command : kCommands) {
     if (command.name != args[0]) continue;
-    if (args.size() - 1 != command.argumentCount) {
+    if (args.size() - 1 < command.argumentCount || args.size() - 1 > command.argumentCount + command.optionCount) {
       PrintUsage();
       return kUsage;
     }
