@@ -5,6 +5,7 @@
 #include "about/MainModule.h"
 #include "app/KavriState.h"
 #include "app/LanguagePacks.h"
+#include "app/ProgramFiles.h"
 
 #include "assets/skin/KavriSkinData.h"
 #include "skin/controls/skSkinCtrls.h"
@@ -603,7 +604,7 @@ void RegisterKavriForm() {
   MainModule() = MainModuleLink{
       [] { return CurrentLanguage; },
       [] { return ProgramFolder(); },
-      [](std::string_view name) { return AboutPackFile(ProgramFolder(), name); },
+      [](std::string_view name) { return AboutPackFile(CurrentProgramFiles().languageFolders, name); },
       [] { return SoftwareId; },
   };
   // The window carries the packed skin the build made, as its stored skin's bytes.

@@ -185,6 +185,7 @@ class AboutTest : public ::testing::Test {
 };
 
 TEST_F(AboutTest, ThePageCarriesThePackTextsInEightCrlfLines) {
+  m_dir.Write("language/T_fo.dll", "1=T\n");
   m_dir.Write("language/T_about.dll", "12=first <b>bold</b>\n13=second\n14=S\n15=signed\n16=Title \n");
   WriteSettings("[display]\nlanguage=T\n");
   Create();
