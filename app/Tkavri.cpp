@@ -10,6 +10,10 @@
 #include <vector>
 
 #include "app/HelpPage.h"
+#include "about/MainModule.h"
+#include "about/MakerSite.h"
+#include "about/TAdvPanel.h"
+#include "about/Taboutform.h"
 #include "app/KavriState.h"
 #include "app/LanguagePacks.h"
 #include "app/ProgramFiles.h"
@@ -67,6 +71,7 @@ Tkavri::Tkavri(TComponent* owner) : TForm(owner) {}
 
 Tkavri::~Tkavri() {
   m_help.reset();
+  m_advPanel.reset();
   if (kavri == this) kavri = nullptr;
 }
 
@@ -74,6 +79,8 @@ void Tkavri::DeclareBindings(THandlerRegistry& r) {
   TForm::DeclareBindings(r);
   r.Add("FormCreate", this, &Tkavri::FormCreate);
   r.Add("FormCloseQuery", this, &Tkavri::FormCloseQuery);
+  r.Add("FormResize", this, &Tkavri::FormResize);
+  r.Add("FormDestroy", this, &Tkavri::FormDestroy);
   r.Add("Me_inputtextChange", this, &Tkavri::Me_inputtextChange);
   r.Add("Bu_ConvertClick", this, &Tkavri::Bu_ConvertClick);
   r.Add("skSkinFontComboBox1Change", this, &Tkavri::skSkinFontComboBox1Change);
@@ -85,6 +92,7 @@ void Tkavri::DeclareBindings(THandlerRegistry& r) {
   r.Add("Ed_BackExit", this, &Tkavri::Ed_BackExit);
   r.Add("CbSelectChange", this, &Tkavri::CbSelectChange);
   r.Add("SB_helpClick", this, &Tkavri::SB_helpClick);
+  r.Add("SB_aboutClick", this, &Tkavri::SB_aboutClick);
 
   r.Field("La_inputtext", La_inputtext);
   r.Field("La_inputtype", La_inputtype);
@@ -159,7 +167,28 @@ void Tkavri::FormCreate(TObject*) {
     for (int i = 0; i < CbSelect->Items().Count(); ++i)
       if (CbSelect->Items()[i] == CurrentLanguage) SetActiveLanguage(CurrentLanguage);
   });
+
+  Guarded(this, [this] { CreateNoticePanel(); });
 }
+
+void Tkavri::CreateNoticePanel() {
+  m_advPanel = std::make_unique<TAdvPanel>(this);
+  m_advPanel->SetNoticeText(NoticeText);
+  m_advPanel->Software = SoftwareId;
+  m_advPanel->Version = SoftwareVersion;
+  m_advPanel->User = AnonymousUserId();
+  m_advPanel->ShowsLeft = NoticeShowsLeft;
+  m_advPanel->RestCount = NoticeRestCount;
+  m_advPanel->CountStartup();
+  m_advPanel->CheckOnline();
+  m_advPanel->ShowNotice(Width());
+}
+
+void Tkavri::FormResize(TObject*) {
+  if (m_advPanel) m_advPanel->ShowNotice(Width());
+}
+
+void Tkavri::FormDestroy(TObject*) { m_advPanel.reset(); }
 
 void Tkavri::FormCloseQuery(TObject*, bool& canClose) {
   // A close request that comes while the box of the one before is up waits for that one.
@@ -168,6 +197,10 @@ void Tkavri::FormCloseQuery(TObject*, bool& canClose) {
     return;
   }
   m_closing = true;
+  if (m_advPanel) {
+    NoticeShowsLeft = m_advPanel->ShowsLeft;
+    NoticeRestCount = m_advPanel->RestCount;
+  }
   // Closing never fails: a settings file that cannot be written is reported, no more.
   Guarded(this, [this] { Inifile_write(); });
   m_closing = false;
@@ -208,6 +241,7 @@ void Tkavri::Ed_BackExit(TObject*) { Ed_Back->SetText(NormalizeCellString(Ed_Bac
 void Tkavri::CbSelectChange(TObject*) {
   CurrentLanguage = CbSelect->Text();
   SetActiveLanguage(CurrentLanguage);
+  if (m_advPanel) m_advPanel->SetNoticeText(NoticeText);
 }
 
 void Tkavri::SB_helpClick(TObject*) {
@@ -215,6 +249,11 @@ void Tkavri::SB_helpClick(TObject*) {
   // gave up, is told.
   m_help = std::make_unique<HelpPageOpener>(CurrentProgramFiles().dataFolder + "help.htm",
                                             [this](const std::string& text) { TellUser(text); });
+}
+
+void Tkavri::SB_aboutClick(TObject*) {
+  // Not modal; a second click brings the one window forward.
+  if (aboutform) aboutform->Show();
 }
 
 void Tkavri::MemoSend2Img() {

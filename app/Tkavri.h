@@ -13,6 +13,7 @@ class TskSkinCustomComboBox;
 class TskSkinFontComboBox;
 class TImage;
 class TCustomMemo;
+class TAdvPanel;
 
 class Tkavri : public TForm {
  public:
@@ -47,6 +48,8 @@ class Tkavri : public TForm {
   // Event handlers, wired by name from the resource.
   void FormCreate(TObject* sender);
   void FormCloseQuery(TObject* sender, bool& canClose);
+  void FormResize(TObject* sender);
+  void FormDestroy(TObject* sender);
   void Me_inputtextChange(TObject* sender);
   void Bu_ConvertClick(TObject* sender);
   void skSkinFontComboBox1Change(TObject* sender);
@@ -58,6 +61,10 @@ class Tkavri : public TForm {
   void Ed_BackExit(TObject* sender);
   void CbSelectChange(TObject* sender);
   void SB_helpClick(TObject* sender);
+  void SB_aboutClick(TObject* sender);
+
+  // The notice strip, made by the start-up sequence (nullptr before and after).
+  TAdvPanel* AdvPanel() const { return m_advPanel.get(); }
 
   // A fresh copy of the displayed input memo into Image_preview.
   void MemoSend2Img();
@@ -77,9 +84,11 @@ class Tkavri : public TForm {
  private:
   void LoadGlyphs();
   void TellUser(const std::string& text);
+  void CreateNoticePanel();
 
   bool m_closing = false;  // the close query runs (its message box may be up)
   std::unique_ptr<HelpPageOpener> m_help;
+  std::unique_ptr<TAdvPanel> m_advPanel;
 };
 
 // The main window once Application->CreateForm has made it.

@@ -2,6 +2,11 @@
 // and handlers, the stored skin and the skin data and frame that draw from it.
 #include "app/Tkavri.h"
 
+#include "about/MainModule.h"
+#include "app/KavriState.h"
+#include "app/LanguagePacks.h"
+#include "app/ProgramFiles.h"
+
 #include "assets/skin/KavriSkinData.h"
 #include "skin/controls/skSkinCtrls.h"
 #include "toolkit/Reader.h"
@@ -21,6 +26,8 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
   BorderIcons = []
   OnCreate = FormCreate
   OnCloseQuery = FormCloseQuery
+  OnResize = FormResize
+  OnDestroy = FormDestroy
   object skCompressedStoredSkin2: TskCompressedStoredSkin
     CompressedData = {@PROGRAM_SKIN@}
   end
@@ -430,6 +437,7 @@ constexpr std::string_view kFormText = R"(object kavri: Tkavri
           Height = 25
           Hint = '关于 Kavri'
           ShowHint = True
+          OnClick = SB_aboutClick
         end
       end
     end
@@ -592,6 +600,13 @@ std::string_view TkavriFormText() { return kFormText; }
 
 void RegisterKavriForm() {
   RegisterSkinControlClasses();
+  // What the about window reads of this window's module.
+  MainModule() = MainModuleLink{
+      [] { return CurrentLanguage; },
+      [] { return CurrentProgramFiles().cacheFolder; },
+      [](std::string_view name) { return AboutPackFile(CurrentProgramFiles().languageFolders, name); },
+      [] { return SoftwareId; },
+  };
   // The window carries the packed skin the build made, as its stored skin's bytes.
   std::string text(kFormText);
   const std::string_view marker = "@PROGRAM_SKIN@";

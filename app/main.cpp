@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "about/Taboutform.h"
 #include "app/Tkavri.h"
 #include "platform/sys/EndSignals.h"
 #include "platform/win/WindowSystem.h"
@@ -11,9 +12,12 @@ int main() {
     // A termination signal closes the window as its close button does, settings saved.
     WatchEndSignals();
     RegisterKavriForm();
+    RegisterAboutForm();
     Application->Initialize();
     Application->SetTitle("Kavri");
     Application->CreateForm(kavri);
+    // Made after the main window, whose start-up has chosen the language; stays hidden.
+    Application->CreateForm(aboutform);
     Application->Run();
     if (WindowSystem::HasCurrent() && WindowSystem::Current().DisplayLost()) {
       std::fputs("kavri: the connection to the display was lost\n", stderr);

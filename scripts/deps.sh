@@ -10,6 +10,7 @@ packages=(
   libsystemd-dev dbus-daemon dbus-bin libxdamage-dev
   fonts-dejavu-core fonts-arphic-uming fonts-wqy-microhei
   xvfb xauth xdotool xclip imagemagick x11-utils
+  python3
   clang libclang-rt-14-dev
   figlet toilet python3
   desktop-file-utils appstream lintian dpkg-dev file

@@ -630,6 +630,11 @@ void TApplication::Run() {
       HandleException(this);
     }
   }
+  // Terminate posted a quit that the loop left in the queue; taken now, so that it does
+  // not end whatever runs messages next (a later Run, a test's clock).
+  MSG quit;
+  while (PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
   // The hint window goes with the forms; the next hint makes a new one.
   DestroyHintWindow();
   // The forms go now, the main form last but one first: every OnDestroy still runs.

@@ -15,7 +15,8 @@ app="$E2E_TMP/app"
 mkdir -p "$app"
 cp "$build/app/kavri" "$app/"
 cp -r "$assets/KAVRI.ini" "$assets/help.htm" "$assets/Language" "$app/"
-KAVRI_HOST=sdl e2e_run kavri "$app/kavri"
+# The notice strip asks where nothing listens: an offline start, never the internet.
+KAVRI_WEB_BASE=http://127.0.0.1:1 KAVRI_HOST=sdl e2e_run kavri "$app/kavri"
 win=$(e2e_wait_window "^kavri$") || e2e_fail "no main window"
 sleep 1
 
