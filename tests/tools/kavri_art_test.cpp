@@ -466,6 +466,16 @@ TEST(KavriArt, AnsiColoursTheCellsAndIsTheTextWithoutItsEscapes) {
     if (!line.empty()) {
       EXPECT_TRUE(line.ends_with("\x1b[0m")) << line;
     }
+  // The nearest of the 256 colours: the cube's levels 0, 95, 135, 175, 215, 255 and the
+  // grey ramp 8, 18, ... 238.
+  const std::pair<const char*, int> nearest[] = {
+      {"black", 16}, {"white", 231}, {"#5f87af", 67}, {"#808080", 244}, {"#ffd7ff", 225},
+      {"#eeeeee", 255}, {"#0a0a0a", 232}, {"#00ff00", 46}, {"#60605f", 59},
+  };
+  for (const auto& [color, index] : nearest) {
+    const ArtRun run = ArtWith({"--format=ansi", "--ink-color", color, "-s", "6", "x"}, {{}, {{"COLORTERM", ""}}, false, {}});
+    EXPECT_NE(run.out.find("\x1b[38;5;" + std::to_string(index) + "m"), std::string::npos) << color << ": " << run.out;
+  }
   // A colour that is neither a name nor #RRGGBB is a usage error.
   for (const char* bad : {"#12345", "#1234567", "#GGGGGG", "Red", "", "rgb(1,2,3)"})
     EXPECT_EQ(Art({"--format=ansi", "--ink-color", bad, "x"}).status, 2) << bad;
