@@ -178,7 +178,6 @@ TEST(Skinpack, UnpackRefusesWhatItCannotWriteFaithfully) {
   EXPECT_EQ(Skinpack("unpack " + package.string()).status, 2);
 }
 
-
 // A definition is checked line by line: warnings pass unless --strict, errors fail, and
 // each is told as FILE:LINE.
 TEST(Skinpack, CheckOfADefinitionNamesTheLines) {
@@ -193,6 +192,8 @@ TEST(Skinpack, CheckOfADefinitionNamesTheLines) {
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.out.find(folder.Definition() + ":3: error: unknown key \"skinnam\" in [VERSION]; did you mean \"skinname\"?"),
             std::string::npos) << bad.out;
+}
+
 // Import refuses to write over its own inputs, however they are reached, and leaves them
 // as they were.
 TEST(Skinpack, ImportRefusesAnOutputThatIsAnInput) {
