@@ -205,4 +205,28 @@ TEST_F(SkinCtrlGlyphCells, TheSpeedButtonTakesTheToolBarsImageForItsState) {
   }
 }
 
+// Set down from outside, a grouped button shows pressed whatever the mouse; an ungrouped one
+// shows pressed only under the mouse.
+TEST_F(SkinCtrlGlyphCells, ADownButtonShowsPressedAwayFromTheMouseOnlyWhenGrouped) {
+  LoadHandSkin();
+  ShowForm();
+  for (int group : {1, 0}) {
+    SCOPED_TRACE(group);
+    auto* b = new TskSkinButton(form_);
+    b->SetParent(form_);
+    b->SetBounds(10, 10, 40, 24);
+    b->SetCaption("");
+    b->SetSkinData(data_);
+    b->SetCanFocused(false);
+    b->SetGroupIndex(group);
+    b->SetDown(true);
+    host_->MoveMouse(Outside());
+    host_->AdvanceClock(200);
+    EXPECT_EQ(b->CurrentLook() == SkinButtonLook::Down, group != 0);
+    EXPECT_EQ(Render(b).GetPixelColor(20, 3) == kDown, group != 0);
+    delete b;
+    host_->Pump();
+  }
+}
+
 }  // namespace
