@@ -479,6 +479,7 @@ TEST_F(AboutTest, CountersAcrossStartUps) {
       {"last window", true, 1, 10, true, 1, "", ".........."},
       {"every fourth start", true, 0, 3, true, 0, ".", ""},
       {"resting", true, 0, 1, false, 0, "", ".."},
+      {"third rest", true, 0, 2, false, 0, "", "..."},
       {"down to off", true, 13, 0, true, 1, "............", ""},
       {"off", true, 12, 5, false, 0, "............", "....."},
       {"offline", false, 10, 10, false, 0, "", "..."},
