@@ -7,6 +7,7 @@
 #include "platform/std/StdConst.h"
 #include "platform/sys/Shell.h"
 #include "platform/web/Charset.h"
+#include "platform/web/HtmlText.h"
 #include "platform/web/Url.h"
 #include "platform/win/WinApi.h"
 
@@ -23,20 +24,6 @@ std::map<HWND, std::unique_ptr<PageView>>& Instances() {
   return instances;
 }
 
-std::string Escape(std::string_view text) {
-  std::string out;
-  for (const char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
 bool IsNewWindowTarget(std::string_view target) {
   std::string t(target);
   for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -49,7 +36,7 @@ std::string ErrorPageHtml(const std::string& url, const std::string& reason) {
   return "<html><head><title>The page cannot be shown</title></head>"
          "<body style=\"background-color: #FFFFFF; color: #000000; margin: 16px\">"
          "<h3 style=\"color: #A00000\">The page cannot be shown</h3>"
-         "<p>" + Escape(url) + "</p><p>" + Escape(reason) + "</p>"
+         "<p>" + HtmlEscaped(url) + "</p><p>" + HtmlEscaped(reason) + "</p>"
          "<p>Check the address, then try again.</p></body></html>";
 }
 

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/web/HtmlText.h"
+
 namespace {
 
 std::string HexColor(Rgb c) {
@@ -19,18 +21,6 @@ std::string Sgr(bool background, Rgb c, bool trueColor) {
     return "\x1b[" + std::string(kind) + ";2;" + std::to_string(c.r) + ";" + std::to_string(c.g) + ";" +
            std::to_string(c.b) + "m";
   return "\x1b[" + std::string(kind) + ";5;" + std::to_string(Palette256(c)) + "m";
-}
-
-void EscapeHtml(std::string& out, std::string_view text) {
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
 }
 
 // A comment may not hold "--" (nor so end with "-->").
@@ -114,19 +104,19 @@ std::string AnsiArt(const ArtCells& cells, const ArtStyle& style) {
 std::string HtmlArt(const std::vector<ArtPiece>& pieces, const ArtStyle& style, std::string_view title) {
   std::string out =
       "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>";
-  EscapeHtml(out, title);
+  out += HtmlEscaped(title);
   out += "</title>\n<style>pre { line-height: 1; }</style>\n</head>\n<body>\n";
   for (const ArtPiece& piece : pieces) {
     if (!piece.heading.empty()) {
       out += "<h2>";
-      EscapeHtml(out, piece.heading);
+      out += HtmlEscaped(piece.heading);
       out += "</h2>\n";
     }
     out += "<!-- " + CommentText(piece.comment) + " -->\n";
     // A line break right after <pre> is not part of its text, so an art that starts with
     // an empty line keeps it.
     out += "<pre>\n";
-    EscapeHtml(out, TextArt(piece.cells, style));
+    out += HtmlEscaped(TextArt(piece.cells, style));
     out += "</pre>\n";
   }
   out += "</body>\n</html>\n";

@@ -183,16 +183,21 @@ int Dump(std::span<const std::string> args) {
   return kOk;
 }
 
+// The arguments without `flag`, and whether it was among them.
+std::vector<std::string> WithoutFlag(std::span<const std::string> args, std::string_view flag, bool& given) {
+  std::vector<std::string> rest;
+  given = false;
+  for (const std::string& a : args) {
+    if (a == flag) given = true;
+    else rest.push_back(a);
+  }
+  return rest;
+}
+
 int Check(std::span<const std::string> args) {
   bool strict = false;
-  std::vector<std::string> paths;
-  for (const std::string& a : args) {
-    if (a == "--strict") strict = true;
-    else paths.push_back(a);
-  }
-  if (paths.size() != 1) {
-    return Usage();
-  }
+  const std::vector<std::string> paths = WithoutFlag(args, "--strict", strict);
+  if (paths.size() != 1) return Usage();
   // A definition is checked line by line first; a package only as a whole.
   if (LooksLikeDefinition(paths[0])) {
     bool failed = false;
@@ -236,14 +241,8 @@ int Preview(std::span<const std::string> args) {
 
 int Unpack(std::span<const std::string> args) {
   bool force = false;
-  std::vector<std::string> paths;
-  for (const std::string& a : args) {
-    if (a == "--force") force = true;
-    else paths.push_back(a);
-  }
-  if (paths.size() != 2) {
-    return Usage();
-  }
+  const std::vector<std::string> paths = WithoutFlag(args, "--force", force);
+  if (paths.size() != 2) return Usage();
   std::printf("%s\n", UnpackSkinPackage(paths[0], paths[1], force).c_str());
   return kOk;
 }
