@@ -90,6 +90,40 @@ TEST(SkinCheck, EachDamageIsReportedOnItsLine) {
   }
 }
 
+// An unknown key is answered with the nearest known key of its section when a slip of
+// typing explains it, and with none otherwise.
+TEST(SkinCheck, TheSuggestionIsTheNearestKnownKey) {
+  struct Case {
+    const char* key;
+    const char* suggestion;  // empty: none
+  } cases[] = {
+      {"skinrct", "skinrect"},        // a letter left out
+      {"textrext", "textrect"},       // a letter changed
+      {"alignmnet", "alignment"},     // two letters swapped
+      {"shadowcolour", "shadowcolor"},  // a letter too many
+      {"xfontheightx", "fontheight"},   // one at each end
+      {"shadw", "shadow"},             // a short key, one letter out
+      {"hadowx", "shadow"},            // a short key, two slips: as far as a suggestion goes
+      {"shadwx", "shadow"},            // the same, with the first letter right
+      {"zzzz", ""},
+      {"activepicture", ""},          // too far from every key of [caption]
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key);
+    SampleSkinFolder folder("checknear");
+    std::string text = ReadText(folder.Definition());
+    const std::size_t at = text.find("[caption]\n") + 10;
+    text.insert(at, std::string(c.key) + "=1\n");
+    WriteTestFile(folder.Definition(), text);
+    const std::string got = Texts(CheckSkinDefinition(folder.Definition()));
+    const std::string head = "unknown key \"" + std::string(c.key) + "\" in [caption]";
+    const std::size_t line = got.find(head);
+    ASSERT_NE(line, std::string::npos) << got;
+    const std::string rest = got.substr(line + head.size(), got.find('\n', line) - line - head.size());
+    EXPECT_EQ(rest, *c.suggestion ? "; did you mean \"" + std::string(c.suggestion) + "\"?" : "");
+  }
+}
+
 TEST(SkinCheck, AMissingFileAndMissingSections) {
   EXPECT_EQ(Texts(CheckSkinDefinition("/nonexistent/skin.ini")), "/nonexistent/skin.ini: error: cannot be read\n");
   SampleSkinFolder folder("checkempty");
