@@ -70,6 +70,9 @@ void Guarded(TObject* sender, const std::function<void()>& step) {
 Tkavri::Tkavri(TComponent* owner) : TForm(owner) {}
 
 Tkavri::~Tkavri() {
+  // OnDestroy is this window's own handler: it has to run while the object is still a
+  // Tkavri, not from the base destructor.
+  BeforeDestruction();
   m_help.reset();
   m_advPanel.reset();
   if (kavri == this) kavri = nullptr;
@@ -185,7 +188,7 @@ void Tkavri::CreateNoticePanel() {
 }
 
 void Tkavri::FormResize(TObject*) {
-  if (m_advPanel) m_advPanel->ShowNotice(Width());
+  if (m_advPanel && !HasState(csDestroying)) m_advPanel->ShowNotice(Width());
 }
 
 void Tkavri::FormDestroy(TObject*) { m_advPanel.reset(); }

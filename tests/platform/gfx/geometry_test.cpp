@@ -23,7 +23,10 @@ class Values {
     switch (m_rng() % 4) {
       case 0: return kEdges[m_rng() % std::size(kEdges)];
       case 1: return static_cast<int>(m_rng() % 2001) - 1000;
-      case 2: return kEdges[m_rng() % std::size(kEdges)] - static_cast<int>(m_rng() % 3) * (m_rng() % 2 ? 1 : 0);
+      case 2: {  // one or two away from an edge, inside int
+        const long long near = kEdges[m_rng() % std::size(kEdges)] + static_cast<long long>(m_rng() % 5) - 2;
+        return static_cast<int>(std::clamp<long long>(near, INT_MIN, INT_MAX));
+      }
       default: return static_cast<int>(m_rng());
     }
   }
