@@ -11,11 +11,9 @@ source "$(dirname "$0")/lib.sh"
 command -v python3 >/dev/null || e2e_skip "python3 is not installed"
 
 e2e_start_x
-assets="$(cd "$(dirname "$0")/../../assets" && pwd)"
+# The program in a folder of its own, so closing writes that copy's settings.
 app="$E2E_TMP/app"
-mkdir -p "$app"
-cp "$build/app/kavri" "$app/"
-cp -r "$assets/KAVRI.ini" "$assets/help.htm" "$assets/Language" "$app/"
+e2e_private_app "$build" "$app"
 
 site="$E2E_TMP/site"
 mkdir -p "$site/bbs/pennaloft"

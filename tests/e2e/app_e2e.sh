@@ -8,13 +8,9 @@ source "$(dirname "$0")/lib.sh"
 [[ -x "$build/app/kavri" ]] || e2e_fail "$build/app/kavri is not built"
 
 e2e_start_x
-# The program with the pristine files of assets/ in a folder of its own (never the build
-# folder's live KAVRI.ini, which a person's `make run` changes), so closing writes that copy.
-assets="$(cd "$(dirname "$0")/../../assets" && pwd)"
+# The program in a folder of its own, so closing writes that copy's settings.
 app="$E2E_TMP/app"
-mkdir -p "$app"
-cp "$build/app/kavri" "$app/"
-cp -r "$assets/KAVRI.ini" "$assets/help.htm" "$assets/Language" "$app/"
+e2e_private_app "$build" "$app"
 # The notice strip asks where nothing listens: an offline start, never the internet.
 KAVRI_WEB_BASE=http://127.0.0.1:1 KAVRI_HOST=sdl e2e_run kavri "$app/kavri"
 win=$(e2e_wait_window "^kavri$") || e2e_fail "no main window"

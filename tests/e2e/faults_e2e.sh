@@ -5,16 +5,6 @@ set -euo pipefail
 build=${1:?usage: faults_e2e.sh BUILD_DIR}
 source "$(dirname "$0")/lib.sh"
 [[ -x "$build/app/kavri" ]] || e2e_fail "$build/app/kavri is not built"
-assets="$(cd "$(dirname "$0")/../../assets" && pwd)"
-
-# A private copy of the program with the pristine assets in folder $1 (without KAVRI.ini
-# when $2 is "no-settings").
-make_copy() {
-  mkdir -p "$1"
-  cp "$build/app/kavri" "$1/"
-  cp -r "$assets/help.htm" "$assets/Language" "$1/"
-  [[ "${2:-}" == no-settings ]] || cp "$assets/KAVRI.ini" "$1/"
-}
 
 # Waits up to $2 tenths of a second for process $1 to end; its exit status in $status.
 wait_gone() {
@@ -42,7 +32,7 @@ kill_x() {
 e2e_start_x
 x_pid=$E2E_X_PID
 app="$E2E_TMP/lost"
-make_copy "$app"
+e2e_private_app "$build" "$app"
 sed -i 's/^window_left=.*/window_left=50000/; s/^window_top=.*/window_top=-40000/' "$app/KAVRI.ini"
 KAVRI_HOST=sdl e2e_run lost "$app/kavri"
 kavri_pid=${E2E_PIDS[-1]}
@@ -61,7 +51,7 @@ top=$(sed -n 's/^window_top=//p' "$app/KAVRI.ini")
 e2e_another_x
 x_pid=$E2E_X_PID
 app="$E2E_TMP/nobox"
-make_copy "$app" no-settings
+e2e_private_app "$build" "$app" no-settings
 KAVRI_HOST=sdl e2e_run nobox "$app/kavri"
 kavri_pid=${E2E_PIDS[-1]}
 e2e_wait_window "^Kavri$" >/dev/null || e2e_fail "no message box about the missing settings"
@@ -74,7 +64,7 @@ wait_gone "$kavri_pid" 20 || e2e_fail "kavri still runs 2 s after its X server w
 # 3. SIGTERM closes the window as its close button does: the language chosen is saved.
 e2e_another_x
 app="$E2E_TMP/term"
-make_copy "$app"
+e2e_private_app "$build" "$app"
 KAVRI_HOST=sdl e2e_run term "$app/kavri"
 kavri_pid=${E2E_PIDS[-1]}
 win=$(e2e_wait_window "^kavri$") || e2e_fail "no main window"

@@ -114,3 +114,15 @@ e2e_skin_client_offset() {
   [[ -n "$client" ]] || e2e_fail "the skin gives no client rectangle"
   echo "$client"
 }
+
+# A private copy of the program of build folder $1 with the pristine files of assets/ in
+# folder $2 (without KAVRI.ini when $3 is "no-settings"): never the build folder's live
+# KAVRI.ini, which a person's `make run` changes.
+e2e_private_app() {
+  local assets
+  assets="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../assets" && pwd)"
+  mkdir -p "$2"
+  cp "$1/app/kavri" "$2/"
+  cp -r "$assets/help.htm" "$assets/Language" "$2/"
+  [[ "${3:-}" == no-settings ]] || cp "$assets/KAVRI.ini" "$2/"
+}
